@@ -1,0 +1,46 @@
+// Pieces of a URL by plain text scans: no scheme check, no unescaping.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/text.h"
+
+namespace vrpph {
+
+// The text after the extension dot of the last path segment, in the URL's
+// own case and before any query or fragment; none when there is no such
+// dot. Never a text that holds a '/'.
+std::optional<std::string> UrlExtension(std::string_view url);
+
+// The last path segment before the last '?'; a '#' does not end it.
+std::string UrlFileName(std::string_view url);
+// The same cut to `bufferSize` - 1 bytes.
+std::string UrlFileName(std::string_view url, std::size_t bufferSize);
+
+// The host (with any port) after "//" or after the last '@' before the path,
+// cut to `bufferSize` - 1 bytes; empty when none.
+std::string UrlHost(std::string_view url, std::size_t bufferSize);
+
+// The download manager's own redirect pages, whose query names the file.
+bool IsRedirectPage(std::string_view url, const platform::Text& text);
+
+// A file name with an accepted extension found anywhere in the URL: the
+// first list entry, in list order, that occurs decides. `acceptingTypes` is
+// the stored list; only its upper-case entries can match.
+std::optional<std::string> EmbeddedFileName(std::string_view url,
+                                            const std::optional<std::string>& acceptingTypes,
+                                            const platform::Text& text);
+
+bool HasAcceptedExtension(std::string_view fileName, const std::optional<std::string>& acceptingTypes,
+                          const platform::Text& text);
+
+// The name to send with a record: none when the URL's last segment already
+// names an accepted file, else the embedded one, if any.
+std::optional<std::string> SuggestedFileName(std::string_view url,
+                                             const std::optional<std::string>& acceptingTypes,
+                                             const platform::Text& text);
+
+}  // namespace vrpph

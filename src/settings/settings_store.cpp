@@ -1,0 +1,118 @@
+#include "settings/settings_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "settings/contact_points.h"
+
+namespace vrpph {
+
+using platform::RegKey;
+namespace status = platform::status;
+namespace access = platform::access;
+
+namespace {
+
+// Reads a value of at most 4 bytes as a little-endian number; none when it
+// is missing or longer.
+std::optional<std::uint32_t> ReadDword(platform::Registry& registry, platform::HKey key,
+                                       const char* valueName) {
+  std::uint8_t bytes[4] = {};
+  std::uint32_t size = sizeof bytes;
+  if (registry.QueryValue(key, valueName, nullptr, bytes, &size) != status::Success) return std::nullopt;
+  return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+         (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadSettingString(platform::Registry& registry, platform::HKey root,
+                                             const char* keyPath, const char* valueName) {
+  RegKey key = platform::OpenRegKey(registry, root, keyPath, access::Read);
+  if (!key) return std::nullopt;
+  std::uint32_t size = 0;
+  registry.QueryValue(key.get(), valueName, nullptr, nullptr, &size);
+  // Room beyond the reported size, so a terminator always fits.
+  std::string buffer(static_cast<std::size_t>(size) + 10, '\0');
+  std::uint32_t read = size;
+  long rc = registry.QueryValue(key.get(), valueName, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                                &read);
+  if (rc != status::Success) return std::nullopt;
+  buffer.resize(std::min<std::size_t>(read, size));
+  // The stored data may end in its terminator or not; the text ends at the first NUL.
+  buffer.resize(std::strlen(buffer.c_str()));
+  return buffer;
+}
+
+bool WriteSettingString(platform::Registry& registry, const char* valueName, const std::string& text) {
+  RegKey key = platform::OpenRegKey(registry, platform::root::CurrentUser, keys::Main, access::AllAccess);
+  if (!key) return false;
+  registry.SetValue(key.get(), valueName, platform::value_type::Sz,
+                    reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<std::uint32_t>(text.size()));
+  return true;
+}
+
+std::uint32_t ReadSettingDword(platform::Registry& registry, const char* keyPath, const char* valueName,
+                               std::uint32_t fallback) {
+  RegKey key = platform::OpenRegKey(registry, platform::root::CurrentUser, keyPath, access::Read);
+  if (!key) return fallback;
+  return ReadDword(registry, key.get(), valueName).value_or(fallback);
+}
+
+bool WriteSettingDword(platform::Registry& registry, const char* keyPath, const char* valueName,
+                       std::uint32_t number) {
+  platform::HKey handle{};
+  if (registry.CreateKey(platform::root::CurrentUser, keyPath, keys::CreatedKeyClass, access::AllAccess,
+                         &handle, nullptr) != status::Success) {
+    return false;
+  }
+  RegKey key(registry, handle);
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                                 static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+  return registry.SetValue(key.get(), valueName, platform::value_type::Dword, bytes, sizeof bytes) ==
+         status::Success;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadBinarySetting(platform::Registry& registry,
+                                                           const char* valueName) {
+  RegKey key = platform::OpenRegKey(registry, platform::root::CurrentUser, keys::Main, access::Read);
+  if (!key) return std::nullopt;
+  std::uint32_t size = 0;
+  long rc = registry.QueryValue(key.get(), valueName, nullptr, nullptr, &size);
+  if (rc != status::Success && rc != status::MoreData) return std::nullopt;
+  std::vector<std::uint8_t> bytes(size);
+  if (registry.QueryValue(key.get(), valueName, nullptr, bytes.data(), &size) != status::Success) {
+    return std::nullopt;
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+void ReadOpenKeyText(platform::Registry& registry, platform::HKey key, const char* valueName,
+                     DialogText& buffer) {
+  buffer.fill('\0');
+  if (key == platform::HKey{}) return;
+  std::uint32_t size = 0;
+  if (registry.QueryValue(key, valueName, nullptr, nullptr, &size) != status::Success) return;
+  const std::uint32_t capacity = static_cast<std::uint32_t>(buffer.size()) - 1;
+  if (size <= capacity) {
+    registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
+  } else {
+    // Longer than the buffer: keep its first 4095 bytes.
+    std::string whole(size, '\0');
+    if (registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(whole.data()), &size) ==
+        status::Success) {
+      std::memcpy(buffer.data(), whole.data(), std::min<std::size_t>(capacity, size));
+    }
+  }
+  buffer.back() = '\0';
+}
+
+std::uint32_t ReadOpenKeyDword(platform::Registry& registry, platform::HKey key, const char* valueName) {
+  if (key == platform::HKey{}) return 0;
+  return ReadDword(registry, key, valueName).value_or(0);
+}
+
+bool IsFlag(const std::optional<std::string>& text, const char* word) { return text && *text == word; }
+
+}  // namespace vrpph

@@ -1,0 +1,246 @@
+// Cases that every implementation of the registry and text seams must
+// answer alike: run natively against the fakes and under Wine against both
+// the fakes and the real API, so the fakes stay faithful.
+//
+// A World type holds members `registry` and `text`.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/contact_points.h"
+#include "settings/settings_store.h"
+#include "settings/wide_to_ansi.h"
+#include "support/registry_tools.h"
+
+namespace vrpph::testing {
+
+template <typename World>
+class PlatformParity : public ::testing::Test {
+ protected:
+  static constexpr platform::HKey kUser = platform::root::CurrentUser;
+  static constexpr const char* kScratch = "Software\\Quorvane\\Trevalon\\ParityScratch";
+
+  void SetUp() override { DeleteTree(world.registry, kUser, "Software\\Quorvane"); }
+  void TearDown() override { DeleteTree(world.registry, kUser, "Software\\Quorvane"); }
+
+  std::optional<std::string> Read(const char* name) {
+    return ReadSettingString(world.registry, kUser, keys::Main, name);
+  }
+  void Store(const char* name, std::uint32_t type, std::vector<std::uint8_t> bytes) {
+    SetValue(world.registry, kUser, keys::Main, name, type, bytes);
+  }
+  std::optional<std::string> Canonical(const std::string& url, std::uint32_t capacity, std::uint32_t* length) {
+    std::string buffer(capacity + 16, 'X');
+    *length = capacity;
+    if (!world.text.CanonicalizeUrl(url.c_str(), buffer.data(), length,
+                                    platform::canonicalize::Decode | platform::canonicalize::NoEncode)) {
+      return std::nullopt;
+    }
+    return std::string(buffer.c_str());
+  }
+
+  World world;
+};
+
+TYPED_TEST_SUITE_P(PlatformParity);
+
+TYPED_TEST_P(PlatformParity, TextReadsFollowTheStoredBytes) {
+  EXPECT_EQ(this->Read("UseCtrlAlt"), std::nullopt) << "missing key";
+  this->Store("Other", platform::value_type::Sz, {'x', 0});
+  EXPECT_EQ(this->Read("UseCtrlAlt"), std::nullopt) << "missing value";
+  this->Store("Terminated", platform::value_type::Sz, {'a', 'b', 'c', 0});
+  EXPECT_EQ(this->Read("Terminated"), "abc");
+  this->Store("Unterminated", platform::value_type::Sz, {'a', 'b', 'c'});
+  EXPECT_EQ(this->Read("Unterminated"), "abc");
+  this->Store("Empty", platform::value_type::Sz, {});
+  EXPECT_EQ(this->Read("Empty"), "");
+  this->Store("Binary", platform::value_type::Binary, {'x', 'y'});
+  EXPECT_EQ(this->Read("Binary"), "xy") << "the type is not checked";
+  this->Store("Number", platform::value_type::Dword, {0x41, 0, 0, 0});
+  EXPECT_EQ(this->Read("Number"), "A");
+  std::string big(1 << 20, 'q');
+  this->Store("Big", platform::value_type::Sz, std::vector<std::uint8_t>(big.begin(), big.end()));
+  EXPECT_EQ(this->Read("Big"), big);
+  EXPECT_EQ(this->Read("terminated"), "abc") << "value names ignore case";
+  EXPECT_EQ(ReadSettingString(this->world.registry, this->kUser, "SOFTWARE\\QUORVANE\\TREVALON", "Terminated"), "abc");
+}
+
+TYPED_TEST_P(PlatformParity, WrittenTextsReadBackAndNeverCreateTheMainKey) {
+  EXPECT_FALSE(WriteSettingString(this->world.registry, "OpenMode", "SAVE"));
+  EXPECT_FALSE(KeyExists(this->world.registry, this->kUser, keys::Main));
+  SetString(this->world.registry, this->kUser, keys::Main, "Seed", "1");
+  EXPECT_TRUE(WriteSettingString(this->world.registry, "OpenMode", "SAVE"));
+  EXPECT_EQ(this->Read("OpenMode"), "SAVE");
+  EXPECT_EQ(GetValue(this->world.registry, this->kUser, keys::Main, "OpenMode")->type, platform::value_type::Sz);
+  EXPECT_TRUE(WriteSettingString(this->world.registry, "Blank", ""));
+  EXPECT_EQ(this->Read("Blank"), "");
+}
+
+TYPED_TEST_P(PlatformParity, NumbersFillLowBytesAndRefuseLongValues) {
+  auto& registry = this->world.registry;
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "zip", 0xFFFFFFFFu), 0xFFFFFFFFu) << "missing key";
+  SetDword(registry, this->kUser, keys::DefAction, "exe", 1);
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "zip", 0xFFFFFFFFu), 0xFFFFFFFFu) << "missing value";
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "EXE", 7), 1u);
+  SetValue(registry, this->kUser, keys::DefAction, "short", platform::value_type::Dword, {1, 2});
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "short", 7), 0x0201u);
+  SetValue(registry, this->kUser, keys::DefAction, "long", platform::value_type::Binary, {1, 2, 3, 4, 5, 6});
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "long", 7), 7u);
+  SetValue(registry, this->kUser, keys::DefAction, "text", platform::value_type::Sz, {'7', 0});
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "text", 9), 0x37u);
+}
+
+TYPED_TEST_P(PlatformParity, WrittenNumbersCreateTheirKey) {
+  auto& registry = this->world.registry;
+  EXPECT_TRUE(WriteSettingDword(registry, keys::DefAction, "zip", 1));
+  auto stored = GetValue(registry, this->kUser, keys::DefAction, "zip");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->type, platform::value_type::Dword);
+  EXPECT_EQ(stored->bytes, (std::vector<std::uint8_t>{1, 0, 0, 0}));
+  EXPECT_TRUE(WriteSettingDword(registry, keys::DefAction, "zip", 0x01020304));
+  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "ZIP", 0), 0x01020304u);
+}
+
+TYPED_TEST_P(PlatformParity, BinaryReadsTakeWhateverBytesAreStored) {
+  auto& registry = this->world.registry;
+  EXPECT_EQ(ReadBinarySetting(registry, "KeysToAdd"), std::nullopt);
+  this->Store("KeysToAdd", platform::value_type::Binary, {});
+  EXPECT_EQ(ReadBinarySetting(registry, "KeysToAdd"), std::vector<std::uint8_t>{});
+  this->Store("KeysToAdd", platform::value_type::Binary, {0x12, 0x11});
+  EXPECT_EQ(ReadBinarySetting(registry, "KeysToAdd"), (std::vector<std::uint8_t>{0x12, 0x11}));
+  this->Store("KeysToIgnore", platform::value_type::Sz, {'a', 'b', 0});
+  EXPECT_EQ(ReadBinarySetting(registry, "KeysToIgnore"), (std::vector<std::uint8_t>{'a', 'b', 0}));
+}
+
+TYPED_TEST_P(PlatformParity, OpenKeyReadsStayInsideTheirBuffer) {
+  auto& registry = this->world.registry;
+  SetString(registry, this->kUser, keys::Strings, "137", "Datei");
+  SetString(registry, this->kUser, keys::Strings, "138", "kurz");
+  SetString(registry, this->kUser, keys::Strings, "huge", std::string(5000, 'h'));
+  SetDword(registry, this->kUser, keys::Strings, "FontSize", 8);
+  SetValue(registry, this->kUser, keys::Strings, "Charset", platform::value_type::Binary, {0xCC});
+  SetValue(registry, this->kUser, keys::Strings, "Wide", platform::value_type::Binary, {1, 2, 3, 4, 5});
+  platform::RegKey key = platform::OpenRegKey(registry, this->kUser, keys::PromptStrings, platform::access::Read);
+  ASSERT_TRUE(key);
+
+  DialogText text;
+  ReadOpenKeyText(registry, key.get(), "137", text);
+  EXPECT_STREQ(text.data(), "Datei");
+  ReadOpenKeyText(registry, key.get(), "138", text);
+  EXPECT_STREQ(text.data(), "kurz");
+  EXPECT_EQ(text[5], '\0') << "no trace of the longer first text";
+  ReadOpenKeyText(registry, key.get(), "missing", text);
+  EXPECT_STREQ(text.data(), "");
+  ReadOpenKeyText(registry, key.get(), "huge", text);
+  EXPECT_EQ(std::string(text.data()), std::string(4095, 'h'));
+  ReadOpenKeyText(registry, platform::HKey{}, "137", text);
+  EXPECT_STREQ(text.data(), "") << "no key open";
+
+  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "FontSize"), 8u);
+  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "Charset"), 0xCCu);
+  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "Wide"), 0u);
+  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "missing"), 0u);
+}
+
+TYPED_TEST_P(PlatformParity, RegistryStatusCodesMatch) {
+  auto& registry = this->world.registry;
+  namespace status = platform::status;
+  SetString(registry, this->kUser, this->kScratch, "v", "abcdef");
+  SetString(registry, this->kUser, std::string(this->kScratch) + "\\Child\\Grandchild", "", "x");
+  platform::RegKey key = platform::OpenRegKey(registry, this->kUser, this->kScratch, platform::access::AllAccess);
+  ASSERT_TRUE(key);
+
+  std::uint8_t small[2];
+  std::uint32_t size = sizeof small;
+  EXPECT_EQ(registry.QueryValue(key.get(), "v", nullptr, small, &size), status::MoreData);
+  EXPECT_EQ(size, 7u);
+  EXPECT_EQ(registry.QueryValue(key.get(), "absent", nullptr, nullptr, &size), status::FileNotFound);
+  EXPECT_EQ(registry.DeleteValue(key.get(), "absent"), status::FileNotFound);
+  EXPECT_EQ(registry.DeleteKey(key.get(), "Child"), status::AccessDenied) << "still has a subkey";
+  EXPECT_EQ(registry.DeleteKey(key.get(), "Nothing"), status::FileNotFound);
+  std::string name;
+  EXPECT_EQ(registry.EnumKey(key.get(), 0, &name, 4), status::MoreData);
+  EXPECT_EQ(registry.EnumKey(key.get(), 0, &name, 256), status::Success);
+  EXPECT_EQ(name, "Child");
+  EXPECT_EQ(registry.EnumKey(key.get(), 1, &name, 256), status::NoMoreItems);
+  std::uint32_t count = 0;
+  EXPECT_EQ(registry.QuerySubkeyCount(key.get(), &count), status::Success);
+  EXPECT_EQ(count, 1u);
+
+  platform::RegKey child = platform::OpenRegKey(registry, key.get(), "CHILD\\grandchild", platform::access::Read);
+  ASSERT_TRUE(child);
+  EXPECT_EQ(registry.QueryValue(child.get(), "", nullptr, nullptr, &size), status::Success)
+      << "empty name is the default value";
+  EXPECT_EQ(registry.QueryValue(child.get(), nullptr, nullptr, nullptr, &size), status::Success);
+  EXPECT_EQ(registry.DeleteKey(key.get(), "Child\\Grandchild"), status::Success);
+  EXPECT_EQ(registry.QueryValue(child.get(), nullptr, nullptr, nullptr, &size), status::KeyDeleted);
+  EXPECT_EQ(child.Reset(), status::Success);
+}
+
+TYPED_TEST_P(PlatformParity, WideTextBecomesAnsiAsThePlatformConvertsIt) {
+  const auto& text = this->world.text;
+  EXPECT_EQ(WideToAnsi(text, nullptr), std::nullopt);
+  EXPECT_EQ(WideToAnsi(text, u""), "");
+  EXPECT_EQ(WideToAnsi(text, u"http://h/a.zip"), "http://h/a.zip");
+  // Latin-1, a best-fit letter, the euro sign, a lone surrogate, a CJK
+  // character and a surrogate pair (two replacement marks).
+  const char16_t mixed[] = {u'a', 0x00E9, 0x0100, 0x20AC, 0xD800, u'z', 0x4E2D, 0xD83D, 0xDE00, 0};
+  EXPECT_EQ(WideToAnsi(text, mixed), std::string("a\xE9" "A\x80?z???"));
+}
+
+TYPED_TEST_P(PlatformParity, UpperCasingFollowsTheCodePage) {
+  std::string bytes = "abcXYZ09\xE0\xE9\xFF\x9A\x9C\xB5\xDF\xF7";
+  this->world.text.UpperCase(bytes);
+  EXPECT_EQ(bytes, "ABCXYZ09\xC0\xC9\x9F\x8A\x8C\xB5\xDF\xF7");
+}
+
+TYPED_TEST_P(PlatformParity, CanonicalisationDecodesEscapesIntoAnExactBuffer) {
+  struct Case {
+    const char* in;
+    const char* out;  // null: fails with a buffer of the input's length plus one
+  };
+  const Case cases[] = {
+      {"http://host/a%20b.zip", "http://host/a b.zip"},
+      {"http://host", nullptr},
+      {"http://host/", "http://host/"},
+      {"http://h/d/../f.zip", "http://h/f.zip"},
+      {"http://h/d/./f.zip", "http://h/d/f.zip"},
+      {"http://h/a%2fb.zip", "http://h/a/b.zip"},
+      {"http://h/a%zzb", "http://h/a%zzb"},
+      {"http://h/a%4", "http://h/a%4"},
+      {"HTTP://H/A.ZIP", "HTTP://H/A.ZIP"},
+      {"http://h/a.zip#x%20y", "http://h/a.zip#x y"},
+      {"http://h/a\\b.zip", "http://h/a/b.zip"},
+      {"ftp://u:p@h/x.zip", "ftp://u:p@h/x.zip"},
+      {"http://h/%41%42", "http://h/AB"},
+      {"http://h/a%25b", "http://h/a%b"},
+      {"http://h/a%00b", "http://h/a"},
+      {"http://h/a%20?b%20", "http://h/a ?b "},
+      {"http://h/x/..", "http://h/"},
+  };
+  for (const Case& c : cases) {
+    std::uint32_t length = 0;
+    std::uint32_t capacity = static_cast<std::uint32_t>(std::string(c.in).size()) + 1;
+    auto result = this->Canonical(c.in, capacity, &length);
+    if (c.out) {
+      EXPECT_EQ(result, c.out) << c.in;
+      EXPECT_EQ(length, std::string(c.out).size()) << c.in;
+    } else {
+      EXPECT_EQ(result, std::nullopt) << c.in;
+    }
+  }
+  std::uint32_t length = 0;
+  EXPECT_EQ(this->Canonical("http://host", 20, &length), "http://host/") << "fits with room to spare";
+}
+
+REGISTER_TYPED_TEST_SUITE_P(PlatformParity, TextReadsFollowTheStoredBytes,
+                            WrittenTextsReadBackAndNeverCreateTheMainKey, NumbersFillLowBytesAndRefuseLongValues,
+                            WrittenNumbersCreateTheirKey, BinaryReadsTakeWhateverBytesAreStored,
+                            OpenKeyReadsStayInsideTheirBuffer, RegistryStatusCodesMatch,
+                            WideTextBecomesAnsiAsThePlatformConvertsIt, UpperCasingFollowsTheCodePage,
+                            CanonicalisationDecodesEscapesIntoAnExactBuffer);
+
+}  // namespace vrpph::testing
