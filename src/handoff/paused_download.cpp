@@ -1,0 +1,48 @@
+#include "handoff/paused_download.h"
+
+#include "settings/contact_points.h"
+#include "settings/settings_store.h"
+
+namespace vrpph {
+namespace {
+
+constexpr const char* kPartialFileSuffix = ".TQ";
+
+std::string ResumeQuestion(platform::Registry& registry) {
+  auto text = ReadSettingString(registry, platform::root::CurrentUser, keys::Strings, strings::ResumeQuestion.id);
+  return text ? *text : std::string(strings::ResumeQuestion.builtIn);
+}
+
+void ForgetPausedEntry(platform::Registry& registry, const std::string& url, const std::string& pathValue) {
+  platform::RegKey key =
+      platform::OpenRegKey(registry, platform::root::CurrentUser, keys::PausedUrls, platform::access::Write);
+  if (!key) return;
+  (void)registry.DeleteValue(key.get(), url.c_str());
+  (void)registry.DeleteValue(key.get(), pathValue.c_str());
+}
+
+}  // namespace
+
+std::optional<std::string> CheckPausedDownload(platform::Platform& platform, platform::WindowHandle owner,
+                                               const std::string& url) {
+  const std::string pathValue = url + values::PausedFilenameSuffix;
+  // No value can have such a name, and a registry given one may fail in its
+  // own ways: nothing was paused under it.
+  if (pathValue.size() > kMaxRegistryValueName) return std::nullopt;
+
+  auto target =
+      ReadSettingString(platform.registry, platform::root::CurrentUser, keys::PausedUrls, pathValue.c_str());
+  if (!target) return std::nullopt;
+
+  const bool partialFileExists = platform.files.Exists(*target + kPartialFileSuffix);
+  const std::string question = ResumeQuestion(platform.registry);
+  if (partialFileExists) {
+    int answer = platform.desktop.MessageBox(owner, question, manager::MessageCaption,
+                                             platform::message_box::YesNo | platform::message_box::IconQuestion);
+    if (answer == platform::message_box::IdYes) return target;
+  }
+  ForgetPausedEntry(platform.registry, url, pathValue);
+  return std::nullopt;
+}
+
+}  // namespace vrpph

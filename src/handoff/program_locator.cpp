@@ -1,0 +1,42 @@
+#include "handoff/program_locator.h"
+
+#include <cstring>
+
+#include "settings/contact_points.h"
+#include "settings/settings_store.h"
+
+namespace vrpph {
+namespace {
+
+// Only a to z change: the uninstall entry is matched byte for byte, whatever
+// the code page.
+void UpperCaseAsciiLetters(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> LocateProgram(platform::Registry& registry) {
+  auto stored = ReadSettingString(registry, platform::root::CurrentUser, keys::Main, values::ProgramPath);
+  if (stored) return stored;
+
+  auto command =
+      ReadSettingString(registry, platform::root::LocalMachine, keys::Uninstall, values::UninstallString);
+  if (!command) return std::nullopt;
+  UpperCaseAsciiLetters(*command);
+
+  // The first occurrence must be the one that ends the text: a second
+  // switch after it, or a closing quote inside it, means the entry is not
+  // the plain form this lookup understands.
+  const std::size_t suffixLength = std::strlen(manager::UninstallSuffix);
+  std::size_t at = command->find(manager::UninstallSuffix);
+  if (at == std::string::npos || at + suffixLength != command->size()) return std::nullopt;
+  command->resize(at + std::strlen(manager::ProgramFile));
+
+  (void)WriteSettingString(registry, values::ProgramPath, *command);
+  return command;
+}
+
+}  // namespace vrpph

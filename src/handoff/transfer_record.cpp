@@ -1,0 +1,29 @@
+#include "handoff/transfer_record.h"
+
+#include <string_view>
+
+#include "prompt/prompt_result.h"
+#include "settings/contact_points.h"
+
+namespace vrpph {
+
+std::string PathFieldValue(int openMode, const std::optional<std::string>& savePath) {
+  if (openMode != open_mode::Save) return values::Open;
+  return savePath.value_or(std::string());
+}
+
+std::string AssembleTransferRecord(Producer producer, const TransferFields& fields) {
+  const bool automation = producer == Producer::Automation;
+  std::string record = "URL=" + fields.url;
+  if (fields.referer || automation) record += "\nReferer=" + fields.referer.value_or(std::string());
+  record += "\nPath=" + fields.path;
+  if (fields.postData && !automation) {
+    std::string_view body = *fields.postData;
+    record += "\nPostData=";
+    record += body.substr(0, body.find('\0'));
+  }
+  if (fields.fileName) record += "\nFileName=" + *fields.fileName;
+  return record;
+}
+
+}  // namespace vrpph

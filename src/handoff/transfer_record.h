@@ -1,0 +1,29 @@
+// The text handed to the download manager: "URL=" first, each later field
+// after one line feed, no line feed at the end.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "handoff/delivery_outcome.h"
+
+namespace vrpph {
+
+struct TransferFields {
+  std::string url;
+  // Interception: written only when known. Automation: always, empty when none.
+  std::optional<std::string> referer;
+  std::string path;
+  // The POST body's bytes; only the interception writes it, up to the first
+  // zero byte.
+  std::optional<std::string> postData;
+  std::optional<std::string> fileName;
+};
+
+// "OPEN" unless `openMode` is save; in save mode the target path, or empty.
+std::string PathFieldValue(int openMode, const std::optional<std::string>& savePath);
+
+// The record's bytes, without a terminator; values go in unescaped.
+std::string AssembleTransferRecord(Producer producer, const TransferFields& fields);
+
+}  // namespace vrpph

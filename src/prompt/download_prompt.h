@@ -1,0 +1,50 @@
+// The download prompt up to the point where a dialog is needed: a missing
+// module image, and a remembered action for the URL's extension.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/desktop.h"
+#include "platform/registry.h"
+
+namespace vrpph {
+
+// What the prompt needs from the Windows side: the module's own image and
+// the modal dialog itself.
+class PromptDialog {
+ public:
+  virtual ~PromptDialog() = default;
+  // The module's loaded image found under the file name "VRPPH.DLL".
+  virtual bool ModuleImageLoaded() = 0;
+  // Shows the dialog and stores a remembered choice; the dialog's result.
+  // Sets `openMode` only when the user confirms.
+  virtual int Run(platform::WindowHandle owner, const std::string& url,
+                  const std::optional<std::string>& suggestedName, const std::optional<std::string>& extension,
+                  std::atomic<int>& openMode) = 0;
+};
+
+// A prompt without a dialog to show: every dialog fails to come up (-1), so
+// only a remembered action lets a download proceed.
+class UnavailablePromptDialog : public PromptDialog {
+ public:
+  explicit UnavailablePromptDialog(std::function<bool()> moduleImageLoaded)
+      : moduleImageLoaded_(std::move(moduleImageLoaded)) {}
+  bool ModuleImageLoaded() override { return moduleImageLoaded_ && moduleImageLoaded_(); }
+  int Run(platform::WindowHandle owner, const std::string& url, const std::optional<std::string>& suggestedName,
+          const std::optional<std::string>& extension, std::atomic<int>& openMode) override;
+
+ private:
+  std::function<bool()> moduleImageLoaded_;
+};
+
+// The prompt's result (prompt_result); `openMode` holds the chosen mode
+// after Proceed and is left alone otherwise. A DefAction number of 0 or 1
+// for the URL's extension applies without a dialog.
+int ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<int>& openMode,
+                       platform::WindowHandle owner, const std::string& url,
+                       const std::optional<std::string>& suggestedName);
+
+}  // namespace vrpph
