@@ -11,8 +11,7 @@ ModuleDownloadServices::ModuleDownloadServices(platform::Platform& platform, std
 
 PromptOutcome ModuleDownloadServices::ShowDownloadPrompt(platform::WindowHandle owner, const std::string& url,
                                                          const std::optional<std::string>& suggestedName) {
-  int result = vrpph::ShowDownloadPrompt(platform_.registry, dialog_, openMode_, owner, url, suggestedName);
-  return PromptOutcome{result, openMode_.load()};
+  return vrpph::ShowDownloadPrompt(platform_.registry, dialog_, openMode_, owner, url, suggestedName);
 }
 
 std::optional<std::string> ModuleDownloadServices::CheckPausedDownload(platform::WindowHandle owner,

@@ -26,10 +26,11 @@ void ShowProgramAbout(platform::Platform& platform, platform::WindowHandle owner
   platform.programs.ShellExecute(owner, kOpenVerb, *path, switches::About, platform::show::Show);
 }
 
-void ShowProgramOptions(platform::Platform& platform) {
+bool ShowProgramOptions(platform::Platform& platform) {
   auto path = LocateProgram(platform.registry);
-  if (!path) return;
+  if (!path) return false;
   platform.programs.ShellExecute(0, kOpenVerb, *path, switches::Options, platform::show::Normal);
+  return true;
 }
 
 void RunProgramUninstaller(platform::Platform& platform) {

@@ -18,8 +18,9 @@ std::string UninstallCommandLine(const std::string& programPath);
 // the start's result is not looked at.
 // "/About" with `owner` as the shell's owner window, shown.
 void ShowProgramAbout(platform::Platform& platform, platform::WindowHandle owner);
-// " /Options", no owner, shown normally.
-void ShowProgramOptions(platform::Platform& platform);
+// " /Options", no owner, shown normally. True when the program was located
+// (whatever the start did), so the prompt knows to wait for its window.
+bool ShowProgramOptions(platform::Platform& platform);
 // The uninstaller through WinExec, shown.
 void RunProgramUninstaller(platform::Platform& platform);
 

@@ -9,6 +9,7 @@
 
 #include "platform/desktop.h"
 #include "platform/registry.h"
+#include "prompt/prompt_result.h"
 
 namespace vrpph {
 
@@ -19,11 +20,12 @@ class PromptDialog {
   virtual ~PromptDialog() = default;
   // The module's loaded image found under the file name "VRPPH.DLL".
   virtual bool ModuleImageLoaded() = 0;
-  // Shows the dialog and stores a remembered choice; the dialog's result.
-  // Sets `openMode` only when the user confirms.
-  virtual int Run(platform::WindowHandle owner, const std::string& url,
-                  const std::optional<std::string>& suggestedName, const std::optional<std::string>& extension,
-                  std::atomic<int>& openMode) = 0;
+  // Shows the dialog and stores a remembered choice; the dialog's result
+  // and, after Proceed, the mode this dialog chose. Each call keeps its own
+  // state, so prompts on several threads never share a choice.
+  virtual PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
+                            const std::optional<std::string>& suggestedName,
+                            const std::optional<std::string>& extension) = 0;
 };
 
 // A prompt without a dialog to show: every dialog fails to come up (-1), so
@@ -33,18 +35,21 @@ class UnavailablePromptDialog : public PromptDialog {
   explicit UnavailablePromptDialog(std::function<bool()> moduleImageLoaded)
       : moduleImageLoaded_(std::move(moduleImageLoaded)) {}
   bool ModuleImageLoaded() override { return moduleImageLoaded_ && moduleImageLoaded_(); }
-  int Run(platform::WindowHandle owner, const std::string& url, const std::optional<std::string>& suggestedName,
-          const std::optional<std::string>& extension, std::atomic<int>& openMode) override;
+  PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
+                    const std::optional<std::string>& suggestedName,
+                    const std::optional<std::string>& extension) override;
 
  private:
   std::function<bool()> moduleImageLoaded_;
 };
 
-// The prompt's result (prompt_result); `openMode` holds the chosen mode
-// after Proceed and is left alone otherwise. A DefAction number of 0 or 1
-// for the URL's extension applies without a dialog.
-int ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<int>& openMode,
-                       platform::WindowHandle owner, const std::string& url,
-                       const std::optional<std::string>& suggestedName);
+// The prompt's result (prompt_result) with the mode this prompt chose after
+// Proceed, else the mode `openMode` held. After Proceed the mode is also
+// stored into `openMode`, the module-wide PromptOpenMode; otherwise it is
+// left alone. A DefAction number of 0 or 1 for the URL's extension applies
+// without a dialog.
+PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<int>& openMode,
+                                 platform::WindowHandle owner, const std::string& url,
+                                 const std::optional<std::string>& suggestedName);
 
 }  // namespace vrpph
