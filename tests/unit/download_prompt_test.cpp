@@ -1,0 +1,125 @@
+#include "prompt/download_prompt.h"
+
+#include <gtest/gtest.h>
+
+#include "handoff/module_download_services.h"
+#include "prompt/prompt_result.h"
+#include "settings/contact_points.h"
+#include "support/fake_platform.h"
+#include "support/registry_tools.h"
+
+namespace vrpph {
+namespace {
+
+using platform::root::CurrentUser;
+
+// Records what reaches the dialog and answers as told.
+class ScriptedDialog : public PromptDialog {
+ public:
+  bool ModuleImageLoaded() override { return moduleLoaded; }
+  PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
+                    const std::optional<std::string>& suggestedName,
+                    const std::optional<std::string>& extension) override {
+    ++runs;
+    seenOwner = owner;
+    seenUrl = url;
+    seenName = suggestedName;
+    seenExtension = extension;
+    return PromptOutcome{result, chosenMode};
+  }
+  bool moduleLoaded = true;
+  int result = prompt_result::Proceed;
+  int chosenMode = open_mode::Save;
+  int runs = 0;
+  platform::WindowHandle seenOwner = 0;
+  std::string seenUrl;
+  std::optional<std::string> seenName;
+  std::optional<std::string> seenExtension;
+};
+
+class DownloadPromptTest : public ::testing::Test {
+ protected:
+  int Prompt(const std::string& url, const std::optional<std::string>& name = std::nullopt) {
+    PromptOutcome outcome = ShowDownloadPrompt(world.registry, dialog, openMode, 0x99, url, name);
+    EXPECT_EQ(outcome.openMode, openMode.load()) << "the outcome carries the module-wide mode";
+    return outcome.result;
+  }
+  void Remember(const char* extension, std::uint32_t action) {
+    testing::SetDword(world.registry, CurrentUser, keys::DefAction, extension, action);
+  }
+  testing::FakePlatform world;
+  ScriptedDialog dialog;
+  std::atomic<int> openMode{open_mode::Open};
+};
+
+TEST_F(DownloadPromptTest, ARememberedActionAppliesWithoutTheDialog) {
+  Remember("zip", open_mode::Save);
+  Remember("exe", open_mode::Open);
+  EXPECT_EQ(Prompt("http://h/a.ZIP?x=1"), prompt_result::Proceed) << "value names ignore case";
+  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(Prompt("http://h/setup.exe"), prompt_result::Proceed);
+  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(dialog.runs, 0);
+  EXPECT_EQ(world.registry.OpenHandleCount(), 0u);
+}
+
+TEST_F(DownloadPromptTest, OtherwiseTheDialogDecides) {
+  Remember("zip", 2);
+  Remember("rar", 0xFFFFFFFFu);
+  openMode = open_mode::Open;
+  EXPECT_EQ(Prompt("http://h/a.zip", "named.zip"), prompt_result::Proceed) << "2 is no remembered action";
+  EXPECT_EQ(dialog.runs, 1);
+  EXPECT_EQ(dialog.seenOwner, 0x99u);
+  EXPECT_EQ(dialog.seenUrl, "http://h/a.zip");
+  EXPECT_EQ(dialog.seenName, "named.zip");
+  EXPECT_EQ(dialog.seenExtension, "zip");
+  EXPECT_EQ(openMode, open_mode::Save);
+
+  dialog.result = prompt_result::Cancelled;
+  dialog.chosenMode = open_mode::Open;
+  EXPECT_EQ(Prompt("http://h/a.rar"), prompt_result::Cancelled);
+  EXPECT_EQ(Prompt("http://h/"), prompt_result::Cancelled);
+  EXPECT_EQ(dialog.seenExtension, std::nullopt);
+  EXPECT_EQ(openMode, open_mode::Save) << "untouched by a cancelled dialog";
+}
+
+TEST_F(DownloadPromptTest, AMissingModuleImageEndsThePromptFirst) {
+  Remember("zip", open_mode::Save);
+  dialog.moduleLoaded = false;
+  std::size_t calls = world.registry.CallCount();
+  EXPECT_EQ(Prompt("http://h/a.zip"), prompt_result::ModuleMissing);
+  EXPECT_EQ(world.registry.CallCount(), calls);
+  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(dialog.runs, 0);
+}
+
+TEST(UnavailablePromptDialog, AnswersAsADialogThatCannotBeCreated) {
+  UnavailablePromptDialog dialog([] { return true; });
+  EXPECT_TRUE(dialog.ModuleImageLoaded());
+  EXPECT_EQ(dialog.Run(0, "http://h/a.zip", std::nullopt, "zip").result, prompt_result::DialogFailed);
+  EXPECT_FALSE(UnavailablePromptDialog([] { return false; }).ModuleImageLoaded());
+  EXPECT_FALSE(UnavailablePromptDialog(nullptr).ModuleImageLoaded());
+}
+
+TEST(ModuleDownloadServices, RunThePromptOverTheModuleWideMode) {
+  testing::FakePlatform world;
+  std::atomic<int> mode{open_mode::Save};
+  ModuleDownloadServices services(world.platform, mode);
+  PromptOutcome outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
+  EXPECT_EQ(outcome.result, prompt_result::DialogFailed);
+  EXPECT_EQ(outcome.openMode, open_mode::Save) << "the mode held before";
+
+  testing::SetDword(world.registry, CurrentUser, keys::DefAction, "zip", open_mode::Open);
+  outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
+  EXPECT_EQ(outcome.result, prompt_result::Proceed);
+  EXPECT_EQ(outcome.openMode, open_mode::Open);
+  EXPECT_EQ(mode, open_mode::Open);
+
+  ScriptedDialog dialog;
+  dialog.moduleLoaded = false;
+  ModuleDownloadServices withDialog(world.platform, mode, &dialog);
+  EXPECT_EQ(withDialog.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt).result, prompt_result::ModuleMissing);
+}
+
+}  // namespace
+}  // namespace vrpph

@@ -1,0 +1,103 @@
+#include "handoff/transfer_record.h"
+
+#include <gtest/gtest.h>
+
+#include "handoff/request_url.h"
+#include "prompt/prompt_result.h"
+#include "settings/contact_points.h"
+#include "support/fake_world.h"
+#include "support/registry_tools.h"
+
+namespace vrpph {
+namespace {
+
+using testing::FakeWorld;
+
+TEST(TransferRecord, AutomationWritesRefererAndPathAlwaysAndNeverPostData) {
+  TransferFields fields{"ftp://server/a.zip", std::nullopt, PathFieldValue(open_mode::Open, std::nullopt),
+                        std::string("ignored"), std::nullopt};
+  std::string record = AssembleTransferRecord(Producer::Automation, fields);
+  EXPECT_EQ(record, "URL=ftp://server/a.zip\nReferer=\nPath=OPEN");
+  EXPECT_EQ(record.size(), 41u);
+
+  fields.referer = "http://page/";
+  fields.path = PathFieldValue(open_mode::Save, "C:\\d\\a.zip");
+  fields.fileName = "a.zip";
+  EXPECT_EQ(AssembleTransferRecord(Producer::Automation, fields),
+            "URL=ftp://server/a.zip\nReferer=http://page/\nPath=C:\\d\\a.zip\nFileName=a.zip");
+}
+
+TEST(TransferRecord, InterceptionWritesOptionalFieldsOnlyWhenKnown) {
+  TransferFields fields{"http://h/a.zip", std::nullopt, "", std::nullopt, std::nullopt};
+  EXPECT_EQ(AssembleTransferRecord(Producer::Interception, fields), "URL=http://h/a.zip\nPath=");
+
+  fields.referer = "http://h/";
+  fields.postData = std::string("a=1&b=2\0tail", 12);
+  fields.fileName = "get.zip";
+  EXPECT_EQ(AssembleTransferRecord(Producer::Interception, fields),
+            "URL=http://h/a.zip\nReferer=http://h/\nPath=\nPostData=a=1&b=2\nFileName=get.zip")
+      << "the body stops at its first zero byte";
+
+  fields.postData = "";
+  fields.referer = "";
+  EXPECT_EQ(AssembleTransferRecord(Producer::Interception, fields),
+            "URL=http://h/a.zip\nReferer=\nPath=\nPostData=\nFileName=get.zip");
+}
+
+TEST(TransferRecord, ValuesGoInUnescapedAndUnbounded) {
+  std::string url = "http://h/" + std::string(70000, 'x') + "\n.zip";
+  TransferFields fields{url, "a\nb", "OPEN", std::nullopt, std::string("\xE9\n")};
+  EXPECT_EQ(AssembleTransferRecord(Producer::Interception, fields),
+            "URL=" + url + "\nReferer=a\nb\nPath=OPEN\nFileName=\xE9\n");
+}
+
+TEST(TransferRecord, PathIsOpenUnlessTheModeIsSave) {
+  EXPECT_EQ(PathFieldValue(open_mode::Open, "C:\\given"), "OPEN");
+  EXPECT_EQ(PathFieldValue(7, "C:\\given"), "OPEN");
+  EXPECT_EQ(PathFieldValue(-1, std::nullopt), "OPEN");
+  EXPECT_EQ(PathFieldValue(open_mode::Save, "C:\\given"), "C:\\given");
+  EXPECT_EQ(PathFieldValue(open_mode::Save, std::nullopt), "");
+}
+
+class DecodeRequestUrlTest : public ::testing::Test {
+ protected:
+  std::optional<std::string> Decode(const char16_t* url, Producer producer) {
+    return DecodeRequestUrl(world.registry, world.text, url, producer);
+  }
+  void SetDecode(const char* value) {
+    testing::SetString(world.registry, platform::root::CurrentUser, keys::Main, values::DecodeUrls, value);
+  }
+  FakeWorld world;
+};
+
+TEST_F(DecodeRequestUrlTest, DecodesUnlessTurnedOffExactly) {
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip", Producer::Interception), "http://h/a b.zip") << "setting absent";
+  SetDecode("false");
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip", Producer::Automation), "http://h/a b.zip") << "only FALSE counts";
+  SetDecode("FALSE");
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip", Producer::Interception), "http://h/a%20b.zip");
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip?x=%20", Producer::Automation), "http://h/a%20b.zip?x=%20");
+}
+
+TEST_F(DecodeRequestUrlTest, OnlyTheAutomationDecodesAUrlWithAQuery) {
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip?x=%20", Producer::Interception), "http://h/a%20b.zip?x=%20");
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip?x=%20", Producer::Automation), "http://h/a b.zip?x= ");
+  EXPECT_EQ(Decode(u"http://h/%3Fa.zip", Producer::Interception), "http://h/?a.zip")
+      << "an escaped question mark is no query";
+}
+
+TEST_F(DecodeRequestUrlTest, ACanonicalFormThatDoesNotFitIsSentUndecoded) {
+  EXPECT_EQ(Decode(u"http://host", Producer::Automation), "http://host");
+  EXPECT_EQ(Decode(u"http://h/d/../f%41.zip", Producer::Interception), "http://h/fA.zip");
+}
+
+TEST_F(DecodeRequestUrlTest, AFailedConversionGivesNothing) {
+  EXPECT_EQ(Decode(nullptr, Producer::Interception), std::nullopt);
+  world.text.FailConversions(true);
+  EXPECT_EQ(Decode(u"http://h/a.zip", Producer::Automation), std::nullopt);
+  SetDecode("FALSE");
+  EXPECT_EQ(Decode(u"http://h/a.zip", Producer::Automation), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vrpph
