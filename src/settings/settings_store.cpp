@@ -26,22 +26,25 @@ std::optional<std::uint32_t> ReadDword(platform::Registry& registry, platform::H
 
 }  // namespace
 
-std::optional<std::string> ReadSettingString(platform::Registry& registry, platform::HKey root,
-                                             const char* keyPath, const char* valueName) {
-  RegKey key = platform::OpenRegKey(registry, root, keyPath, access::Read);
-  if (!key) return std::nullopt;
+std::optional<std::string> ReadKeyString(platform::Registry& registry, platform::HKey key, const char* valueName) {
   std::uint32_t size = 0;
-  registry.QueryValue(key.get(), valueName, nullptr, nullptr, &size);
+  registry.QueryValue(key, valueName, nullptr, nullptr, &size);
   // Room beyond the reported size, so a terminator always fits.
   std::string buffer(static_cast<std::size_t>(size) + 10, '\0');
   std::uint32_t read = size;
-  long rc = registry.QueryValue(key.get(), valueName, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()),
-                                &read);
+  long rc = registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()), &read);
   if (rc != status::Success) return std::nullopt;
   buffer.resize(std::min<std::size_t>(read, size));
   // The stored data may end in its terminator or not; the text ends at the first NUL.
   buffer.resize(std::strlen(buffer.c_str()));
   return buffer;
+}
+
+std::optional<std::string> ReadSettingString(platform::Registry& registry, platform::HKey root,
+                                             const char* keyPath, const char* valueName) {
+  RegKey key = platform::OpenRegKey(registry, root, keyPath, access::Read);
+  if (!key) return std::nullopt;
+  return ReadKeyString(registry, key.get(), valueName);
 }
 
 bool WriteSettingString(platform::Registry& registry, const char* valueName, const std::string& text) {
@@ -73,19 +76,24 @@ bool WriteSettingDword(platform::Registry& registry, const char* keyPath, const 
          status::Success;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadBinarySetting(platform::Registry& registry,
-                                                           const char* valueName) {
-  RegKey key = platform::OpenRegKey(registry, platform::root::CurrentUser, keys::Main, access::Read);
-  if (!key) return std::nullopt;
+std::optional<std::vector<std::uint8_t>> ReadKeyBinary(platform::Registry& registry, platform::HKey key,
+                                                       const char* valueName) {
   std::uint32_t size = 0;
-  long rc = registry.QueryValue(key.get(), valueName, nullptr, nullptr, &size);
+  long rc = registry.QueryValue(key, valueName, nullptr, nullptr, &size);
   if (rc != status::Success && rc != status::MoreData) return std::nullopt;
   std::vector<std::uint8_t> bytes(size);
-  if (registry.QueryValue(key.get(), valueName, nullptr, bytes.data(), &size) != status::Success) {
+  if (registry.QueryValue(key, valueName, nullptr, bytes.data(), &size) != status::Success) {
     return std::nullopt;
   }
   bytes.resize(size);
   return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadBinarySetting(platform::Registry& registry,
+                                                           const char* valueName) {
+  RegKey key = platform::OpenRegKey(registry, platform::root::CurrentUser, keys::Main, access::Read);
+  if (!key) return std::nullopt;
+  return ReadKeyBinary(registry, key.get(), valueName);
 }
 
 void ReadOpenKeyText(platform::Registry& registry, platform::HKey key, const char* valueName,

@@ -20,6 +20,11 @@ using DialogText = std::array<char, 4096>;
 std::optional<std::string> ReadSettingString(platform::Registry& registry, platform::HKey root,
                                              const char* keyPath, const char* valueName);
 
+// The same two reads from a key the caller holds open.
+std::optional<std::string> ReadKeyString(platform::Registry& registry, platform::HKey key, const char* valueName);
+std::optional<std::vector<std::uint8_t>> ReadKeyBinary(platform::Registry& registry, platform::HKey key,
+                                                       const char* valueName);
+
 // Stores `text` as REG_SZ (without terminator) under the main key, which is
 // never created. False only when the main key could not be opened.
 bool WriteSettingString(platform::Registry& registry, const char* valueName, const std::string& text);
