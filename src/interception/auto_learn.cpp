@@ -1,0 +1,74 @@
+#include "interception/auto_learn.h"
+
+#include "interception/type_list.h"
+#include "interception/url_names.h"
+#include "settings/contact_points.h"
+#include "settings/settings_store.h"
+
+namespace vrpph {
+
+namespace {
+
+// A file name placed as the last path segment, so UrlExtension reads it.
+constexpr const char* kNameHolderUrl = "http://x/";
+constexpr std::uint32_t kOfferStyle = platform::message_box::YesNo | platform::message_box::IconQuestion;
+
+std::optional<std::string> ReadMain(platform::Registry& registry, const char* valueName) {
+  return ReadSettingString(registry, platform::root::CurrentUser, keys::Main, valueName);
+}
+
+std::string LocalText(platform::Registry& registry, const StringId& id) {
+  std::string text =
+      ReadSettingString(registry, platform::root::CurrentUser, keys::Strings, id.id).value_or(id.builtIn);
+  if (text.size() > kOfferTextBuffer - 1) text.resize(kOfferTextBuffer - 1);
+  return text;
+}
+
+std::string Upper(std::string text, const platform::Text& platformText) {
+  platformText.UpperCase(text);
+  return text;
+}
+
+bool AutoLearnOn(platform::Registry& registry) { return IsFlag(ReadMain(registry, values::AutoLearn), values::True); }
+
+bool UserSaysYes(platform::Platform& platform, platform::WindowHandle owner, const std::string& message) {
+  return platform.desktop.MessageBox(owner, message, manager::MessageCaption, kOfferStyle) ==
+         platform::message_box::IdYes;
+}
+
+}  // namespace
+
+void OfferTurnOff(platform::Platform& platform, platform::WindowHandle owner, const std::string& url,
+                  const std::optional<std::string>& fileName) {
+  platform::Registry& registry = platform.registry;
+  if (!AutoLearnOn(registry)) return;
+  auto extension = fileName ? UrlExtension(kNameHolderUrl + *fileName) : UrlExtension(url);
+  if (!extension) return;
+  const std::string upper = Upper(*extension, platform.text);
+  const std::string message = LocalText(registry, strings::TurnOffQuestion) + upper +
+                              LocalText(registry, strings::ExtensionTail) +
+                              LocalText(registry, strings::TurnOnLaterHint);
+  if (!UserSaysYes(platform, owner, message)) return;
+  // The list may have changed while the question was open.
+  auto list = ReadMain(registry, values::AcceptingTypes);
+  if (!list || !ListContains(*list, upper)) return;
+  WriteSettingString(registry, values::AcceptingTypes, ListRemove(*list, upper).list);
+}
+
+void OfferTurnOn(platform::Platform& platform, platform::WindowHandle owner, const std::string& url) {
+  platform::Registry& registry = platform.registry;
+  if (!AutoLearnOn(registry)) return;
+  auto extension = UrlExtension(url);
+  // 'http://h/file.' has an empty extension: appending it would put an empty
+  // entry into the list, which hides every entry after it from the readers.
+  if (!extension || extension->empty()) return;
+  const std::string upper = Upper(*extension, platform.text);
+  auto list = ReadMain(registry, values::AcceptingTypes);
+  if (!list || ListContains(*list, upper)) return;
+  const std::string message = LocalText(registry, strings::TurnOnQuestion) + upper +
+                              LocalText(registry, strings::ExtensionTail);
+  if (!UserSaysYes(platform, owner, message)) return;
+  WriteSettingString(registry, values::AcceptingTypes, ListAppend(*list, upper));
+}
+
+}  // namespace vrpph
