@@ -89,6 +89,7 @@ void FakeRegistry::MarkDeleted(Node* node) {
 
 long FakeRegistry::OpenKey(HKey parent, const char* path, std::uint32_t, HKey* result) {
   ++calls_;
+  ++opens_;
   Node* node = nullptr;
   if (long rc = Resolve(parent, &node); rc != status::Success) return rc;
   std::string full = FullPath(node);

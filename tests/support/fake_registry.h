@@ -41,6 +41,8 @@ class FakeRegistry : public platform::Registry {
   void FailOpen(const std::string& path, long status);
   // Counts every call made through the Registry interface.
   std::size_t CallCount() const { return calls_; }
+  // Counts the OpenKey calls alone.
+  std::size_t OpenCount() const { return opens_; }
 
  private:
   struct Node;
@@ -73,6 +75,7 @@ class FakeRegistry : public platform::Registry {
   std::vector<std::unique_ptr<Node>> graveyard_;
   platform::HKey nextHandle_ = 0x1000;
   mutable std::size_t calls_ = 0;
+  std::size_t opens_ = 0;
 };
 
 }  // namespace vrpph::testing

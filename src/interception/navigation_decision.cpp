@@ -1,0 +1,126 @@
+#include "interception/navigation_decision.h"
+
+#include <optional>
+
+#include "handoff/transfer_record.h"
+#include "interception/auto_learn.h"
+#include "interception/intercepted_url.h"
+#include "interception/key_rules.h"
+#include "interception/type_list.h"
+#include "interception/url_names.h"
+#include "interception/window_probes.h"
+#include "settings/contact_points.h"
+#include "settings/main_key_reader.h"
+#include "settings/settings_store.h"
+
+namespace vrpph {
+
+namespace {
+
+// What the checks before the prompt leave for the rest of the call.
+struct Screening {
+  std::optional<NavigationAnswer> answer;  // set when the call ends here
+  std::string url;
+  bool forced = false;
+  std::optional<std::string> fileName;
+};
+
+std::string Upper(std::string text, const platform::Text& platformText) {
+  platformText.UpperCase(text);
+  return text;
+}
+
+// The type tests of a navigation that is not forced: false when it is not
+// for the download manager. A redirect page yields the file name it names.
+bool PassesTypeTests(const std::string& url, const std::string& extension,
+                     const std::optional<std::string>& accepting, MainKeyReader& settings,
+                     const platform::Text& text, std::optional<std::string>& fileName) {
+  if (IsRedirectPage(url, text)) fileName = EmbeddedFileName(url, accepting, text);
+  // A redirect page's name already ends in an accepted extension, and is
+  // never matched against the excluded names.
+  if (fileName) return true;
+  if (url.find('?') != std::string::npos) return false;
+  // Stored entries are compared as they are: only upper-case ones match.
+  if (!accepting || !ListContains(*accepting, Upper(extension, text))) return false;
+  auto excluded = settings.Text(values::ExcludeFileNames);
+  return !excluded || !ListContains(Upper(*excluded, text), Upper(UrlFileName(url), text));
+}
+
+// Everything up to the claim query and the suggested name. The main key is
+// open only for these reads, not while the prompt waits for the user.
+Screening Screen(const NavigationRequest& request, platform::Platform& platform) {
+  Screening s;
+  MainKeyReader settings(platform.registry);
+  if (KeyComboHeld(platform.keyboard, settings, values::KeysToIgnore)) {
+    s.answer = NavigationAnswer::Decline;
+    return s;
+  }
+  s.forced = KeyComboHeld(platform.keyboard, settings, values::KeysToAdd);
+  if (!s.forced && IsFlag(settings.Text(values::UseCtrlAlt), values::True)) {
+    s.answer = NavigationAnswer::Decline;
+    return s;
+  }
+  auto url = InterceptedUrl(platform.text, request.url, settings.Text(values::DecodeUrls));
+  if (!url) {
+    // Nothing the ANSI tests could look at: leave it to the browser.
+    s.answer = NavigationAnswer::Decline;
+    return s;
+  }
+  s.url = std::move(*url);
+  std::optional<std::string> extension;
+  if (!s.forced) {
+    // Checked before anything else is read: most fetches end here.
+    extension = UrlExtension(s.url);
+    if (!extension) {
+      s.answer = NavigationAnswer::Decline;
+      return s;
+    }
+  }
+  const auto accepting = settings.Text(values::AcceptingTypes);
+  if (!s.forced && !PassesTypeTests(s.url, *extension, accepting, settings, platform.text, s.fileName)) {
+    s.answer = NavigationAnswer::Decline;
+    return s;
+  }
+  if (ManagerClaimsUrl(platform.desktop, s.url)) {
+    s.answer = NavigationAnswer::Take;
+    return s;
+  }
+  if (!s.fileName) s.fileName = SuggestedFileName(s.url, accepting, platform.text);
+  return s;
+}
+
+}  // namespace
+
+NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Platform& platform,
+                                  DownloadServices& services) {
+  Screening s = Screen(request, platform);
+  if (s.answer) return *s.answer;
+
+  const bool post = request.verb == RequestVerb::Post;
+  // Form posts go to the download manager only when forced; an empty body
+  // still makes a POST.
+  if (!s.forced && post) return NavigationAnswer::Decline;
+
+  const PromptOutcome prompt = services.ShowDownloadPrompt(request.owner, s.url, s.fileName);
+  if (prompt.result == prompt_result::Cancelled || prompt.result == prompt_result::ModuleMissing) {
+    if (!s.forced) OfferTurnOff(platform, request.owner, s.url, s.fileName);
+    // Neither the download manager nor the browser fetches it.
+    return NavigationAnswer::Take;
+  }
+  std::optional<std::string> resumedPath;
+  if (prompt.openMode == open_mode::Save) resumedPath = services.CheckPausedDownload(request.owner, s.url);
+  if (s.forced && !s.fileName) OfferTurnOn(platform, request.owner, s.url);
+
+  TransferFields fields;
+  fields.url = s.url;
+  fields.referer = AddressBarText(platform.desktop);
+  fields.path = PathFieldValue(prompt.openMode, resumedPath);
+  if (post) fields.postData = request.body;
+  fields.fileName = s.fileName;
+  const std::string record = AssembleTransferRecord(Producer::Interception, fields);
+  return services.SendTransferRecord(record, request.owner, Producer::Interception) == DeliveryOutcome::Delivered
+             ? NavigationAnswer::Take
+             : NavigationAnswer::Decline;
+}
+
+}  // namespace vrpph

@@ -1,0 +1,65 @@
+// A stand-in for the prompt, the paused-download check and the delivery:
+// answers set by the test, every call recorded, in order, in the world's
+// event log.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "interception/download_services.h"
+#include "support/event_log.h"
+
+namespace vrpph::testing {
+
+class FakeDownloadServices : public DownloadServices {
+ public:
+  struct PromptCall {
+    platform::WindowHandle owner;
+    std::string url;
+    std::optional<std::string> suggestedName;
+  };
+  struct Delivery {
+    std::string record;
+    platform::WindowHandle owner;
+    Producer producer;
+  };
+
+  explicit FakeDownloadServices(EventLog* log = nullptr) : log_(log) {}
+
+  PromptOutcome ShowDownloadPrompt(platform::WindowHandle owner, const std::string& url,
+                                   const std::optional<std::string>& suggestedName) override {
+    Log("prompt " + url);
+    prompts.push_back({owner, url, suggestedName});
+    return promptAnswer;
+  }
+  std::optional<std::string> CheckPausedDownload(platform::WindowHandle owner, const std::string& url) override {
+    Log("paused " + url);
+    pausedChecks.push_back({owner, url, std::nullopt});
+    return pausedPath;
+  }
+  DeliveryOutcome SendTransferRecord(const std::string& record, platform::WindowHandle owner,
+                                     Producer producer) override {
+    Log("deliver");
+    deliveries.push_back({record, owner, producer});
+    return deliveryAnswer;
+  }
+
+  // The answers.
+  PromptOutcome promptAnswer{1, 0};
+  std::optional<std::string> pausedPath;
+  DeliveryOutcome deliveryAnswer = DeliveryOutcome::Delivered;
+
+  // What was asked.
+  std::vector<PromptCall> prompts;
+  std::vector<PromptCall> pausedChecks;
+  std::vector<Delivery> deliveries;
+
+ private:
+  void Log(std::string event) {
+    if (log_) log_->Add(std::move(event));
+  }
+  EventLog* log_;
+};
+
+}  // namespace vrpph::testing
