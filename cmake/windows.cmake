@@ -1,0 +1,75 @@
+# The Windows half of the build: the platform seam on Win32, vrpph.dll and
+# the test programs that run under Wine.
+
+# Win32 implementations of the seams: everything in a win32/ folder below src/.
+file(GLOB VRPPH_WIN32_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
+list(REMOVE_DUPLICATES VRPPH_WIN32_SOURCES)
+add_library(vrpph_win32 STATIC ${VRPPH_WIN32_SOURCES})
+target_compile_definitions(vrpph_win32 PUBLIC NOMINMAX)
+target_link_libraries(vrpph_win32 PUBLIC
+  vrpph_logic
+  advapi32 user32 gdi32 shell32 ole32 oleaut32 wininet comctl32 version uuid)
+
+# The COM server itself.
+file(GLOB VRPPH_COMFRAME_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/comframe/*.cpp)
+add_library(vrpph SHARED
+  ${VRPPH_COMFRAME_SOURCES}
+  ${CMAKE_SOURCE_DIR}/src/resources/vrpph.def
+  ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
+target_link_libraries(vrpph PRIVATE vrpph_win32)
+set_target_properties(vrpph PROPERTIES
+  PREFIX ""
+  OUTPUT_NAME vrpph
+  SUFFIX ".dll"
+  IMPORT_PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+  ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+# The .def names each export after its stdcall symbol; an undecorated export
+# that the linker would have to guess must fail the link, not warn.
+target_link_options(vrpph PRIVATE -Wl,--disable-stdcall-fixup -Wl,--subsystem,windows)
+
+# Everything under tests/wine runs under Wine, one program at a time: they
+# share one prefix, one desktop and one registry.
+set(VRPPH_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run)
+set(VRPPH_WINE_TEST_TIMEOUT 120 CACHE STRING "Seconds each Wine test may run")
+
+file(GLOB VRPPH_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+if(VRPPH_WINE_TEST_SOURCES)
+  add_executable(vrpph_wine_tests ${VRPPH_WINE_TEST_SOURCES})
+  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_win32 vrpph_test_support gtest_main)
+  # The tests load vrpph.dll from their own folder, as a host would.
+  add_dependencies(vrpph_wine_tests vrpph)
+  set_target_properties(vrpph_wine_tests PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+    CROSSCOMPILING_EMULATOR ${VRPPH_WINE_RUN})
+  gtest_discover_tests(vrpph_wine_tests
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT}
+    PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT})
+endif()
+
+# vrpph.dll must load in a stock Windows process: exactly its six exports,
+# undecorated, and imports from system DLLs only.
+add_test(NAME vrpph_dll_surface
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check_dll_surface.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:vrpph>)
+# The checker itself must catch what it is there to catch, each for its reason.
+set(VRPPH_SURFACE_CASES
+  "good|^exports: DllCanUnloadNow DllGetClassObject DllRegisterServer DllShowAboutDialog DllShowOpenDialog DllUnregisterServer \nimports: advapi32.dll kernel32.dll msvcrt.dll oleaut32.dll wininet.dll"
+  "decorated_export|> DllGetClassObject@12"
+  "missing_export|< DllShowOpenDialog"
+  "extra_export|> _ZN5vrpph8comframe6ModuleEv"
+  "runtime_import|non-system import: libstdc\\+\\+-6.dll\nnon-system import: libwinpthread-1.dll"
+  "foreign_import|non-system import: zlib1.dll"
+  "not_32bit|not a 32-bit PE file")
+foreach(case IN LISTS VRPPH_SURFACE_CASES)
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 listing)
+  list(GET case 1 expected)
+  add_test(NAME vrpph_dll_surface_check_${listing}
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check_dll_surface.sh cat
+            ${CMAKE_SOURCE_DIR}/tests/pe/${listing}.txt)
+  set_tests_properties(vrpph_dll_surface_check_${listing} PROPERTIES
+    PASS_REGULAR_EXPRESSION "${expected}")
+endforeach()

@@ -1,0 +1,67 @@
+#!/bin/bash
+# Checks a DLL's PE surface from `objdump -p`: exactly the module's six
+# exports, undecorated, and imports from system DLLs only.
+# Usage: check_dll_surface.sh OBJDUMP FILE   (OBJDUMP may be `cat` to check
+# a saved listing).
+set -euo pipefail
+
+objdump_tool=$1
+file=$2
+
+if [[ $objdump_tool == cat ]]; then
+  listing=$(cat -- "$file")
+else
+  listing=$("$objdump_tool" -p -- "$file")
+fi
+
+expected_exports="DllCanUnloadNow
+DllGetClassObject
+DllRegisterServer
+DllShowAboutDialog
+DllShowOpenDialog
+DllUnregisterServer"
+
+# Windows' own DLLs, lower-case; anything else would have to ship beside us.
+is_system_dll() {
+  case $1 in
+    kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | ole32.dll | \
+    oleaut32.dll | wininet.dll | comctl32.dll | msvcrt.dll | version.dll | shlwapi.dll | \
+    urlmon.dll | comdlg32.dll) return 0 ;;
+    *) return 1 ;;
+  esac
+}
+
+status=0
+
+if ! grep -q 'file format pei-i386' <<<"$listing"; then
+  echo "not a 32-bit PE file"
+  status=1
+fi
+
+# The name table: lines like "	[   0] DllCanUnloadNow" after its heading.
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next }
+               on && /^[[:space:]]*\[ *[0-9]+\]/ { print $NF; next }
+               on { on = 0 }' <<<"$listing" | LC_ALL=C sort)
+if [[ $exports != "$expected_exports" ]]; then
+  echo "exports differ from the expected six:"
+  diff <(echo "$expected_exports") <(echo "$exports") | sed -n 's/^[<>]/  &/p' || true
+  status=1
+fi
+
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$listing" | tr 'A-Z' 'a-z')
+if [[ -z $imports ]]; then
+  echo "no imports found"
+  status=1
+fi
+for dll in $imports; do
+  if ! is_system_dll "$dll"; then
+    echo "non-system import: $dll"
+    status=1
+  fi
+done
+
+if ((status == 0)); then
+  echo "exports: $(tr '\n' ' ' <<<"$exports")"
+  echo "imports: $(tr '\n' ' ' <<<"$imports")"
+fi
+exit $status
