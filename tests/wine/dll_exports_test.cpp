@@ -1,0 +1,106 @@
+// The six exports of vrpph.dll, reached by name as hosts reach them.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "vrpph_dll.h"
+
+namespace vrpph::wine_tests {
+namespace {
+
+using CanUnloadNow = HRESULT(WINAPI*)();
+using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+using RegisterServer = HRESULT(WINAPI*)();
+using ShowAboutDialog = BOOL(WINAPI*)();
+using ShowOpenDialog = BOOL(WINAPI*)(HWND, LPCSTR, LPCSTR);
+
+// A class id that is not ours.
+constexpr CLSID kForeignClass = {
+    0x12345678, 0x9abc, 0xdef0, {0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0}};
+
+class DllExportsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(dll_.get(), nullptr) << "cannot load " << VrpphDllPath(); }
+
+  LoadedDll dll_;
+};
+
+TEST_F(DllExportsTest, AllSixAreFoundByTheirPlainNames) {
+  for (const char* name : {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+                           "DllUnregisterServer", "DllShowAboutDialog", "DllShowOpenDialog"}) {
+    EXPECT_NE(GetProcAddress(dll_.get(), name), nullptr) << name;
+  }
+}
+
+TEST_F(DllExportsTest, StdcallDecorationDoesNotLeakIntoNames) {
+  for (const char* name : {"DllGetClassObject@12", "_DllGetClassObject@12", "DllShowOpenDialog@12",
+                           "_DllShowOpenDialog@12", "DllCanUnloadNow@0", "DllMain",
+                           "DllMain@12"}) {
+    EXPECT_EQ(GetProcAddress(dll_.get(), name), nullptr) << name;
+  }
+}
+
+TEST_F(DllExportsTest, FreshlyLoadedModuleCanUnload) {
+  auto canUnload = dll_.Export<CanUnloadNow>("DllCanUnloadNow");
+  ASSERT_NE(canUnload, nullptr);
+  EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST_F(DllExportsTest, GetClassObjectRejectsANullOutPointer) {
+  auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
+  ASSERT_NE(getClassObject, nullptr);
+  EXPECT_EQ(getClassObject(kForeignClass, IID_IClassFactory, nullptr), E_POINTER);
+}
+
+TEST_F(DllExportsTest, GetClassObjectClearsTheOutPointerForAnUnknownClass) {
+  auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
+  ASSERT_NE(getClassObject, nullptr);
+  for (const CLSID& classId : {kForeignClass, CLSID_NULL, IID_IUnknown}) {
+    for (const IID& interfaceId : {IID_IClassFactory, IID_IUnknown}) {
+      int sentinel = 0;
+      void* object = &sentinel;
+      EXPECT_EQ(getClassObject(classId, interfaceId, &object), CLASS_E_CLASSNOTAVAILABLE);
+      EXPECT_EQ(object, nullptr);
+    }
+  }
+}
+
+TEST_F(DllExportsTest, FailedClassRequestsLeaveNoLock) {
+  auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
+  auto canUnload = dll_.Export<CanUnloadNow>("DllCanUnloadNow");
+  ASSERT_NE(getClassObject, nullptr);
+  ASSERT_NE(canUnload, nullptr);
+  void* object = nullptr;
+  ASSERT_EQ(getClassObject(kForeignClass, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST_F(DllExportsTest, RegisterAndUnregisterSucceedRepeatedly) {
+  auto registerServer = dll_.Export<RegisterServer>("DllRegisterServer");
+  auto unregisterServer = dll_.Export<RegisterServer>("DllUnregisterServer");
+  ASSERT_NE(registerServer, nullptr);
+  ASSERT_NE(unregisterServer, nullptr);
+  // Unregistering what was never registered is not an error.
+  EXPECT_EQ(unregisterServer(), S_OK);
+  EXPECT_EQ(registerServer(), S_OK);
+  EXPECT_EQ(registerServer(), S_OK);
+  EXPECT_EQ(unregisterServer(), S_OK);
+  EXPECT_EQ(unregisterServer(), S_OK);
+}
+
+TEST_F(DllExportsTest, ShowAboutDialogAnswersTrue) {
+  auto showAbout = dll_.Export<ShowAboutDialog>("DllShowAboutDialog");
+  ASSERT_NE(showAbout, nullptr);
+  EXPECT_EQ(showAbout(), TRUE);
+}
+
+TEST_F(DllExportsTest, ShowOpenDialogWithoutAPromptIsNoGoAhead) {
+  auto showOpen = dll_.Export<ShowOpenDialog>("DllShowOpenDialog");
+  ASSERT_NE(showOpen, nullptr);
+  EXPECT_EQ(showOpen(nullptr, "http://example.com/files/setup.zip", "setup.zip"), FALSE);
+  EXPECT_EQ(showOpen(nullptr, "http://example.com/files/setup.zip", nullptr), FALSE);
+}
+
+}  // namespace
+}  // namespace vrpph::wine_tests
