@@ -19,6 +19,11 @@ add_library(vrpph SHARED
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.def
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
 target_link_libraries(vrpph PRIVATE vrpph_win32)
+# windres looks for the bitmap and the manifest beside the scripts; a new
+# picture or manifest must rebuild the resources.
+target_include_directories(vrpph PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/resources/prompt.rc;${CMAKE_SOURCE_DIR}/src/resources/prompt.bmp;${CMAKE_SOURCE_DIR}/src/resources/prompt.manifest")
 set_target_properties(vrpph PROPERTIES
   PREFIX ""
   OUTPUT_NAME vrpph
