@@ -55,6 +55,9 @@ if(VRPPH_WINE_TEST_SOURCES)
     PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT})
 endif()
 
+# The stand-in download manager (TQP.exe), the Wine tests' peer.
+add_subdirectory(${CMAKE_SOURCE_DIR}/manager ${CMAKE_BINARY_DIR}/manager)
+
 # vrpph.dll must load in a stock Windows process: exactly its six exports,
 # undecorated, and imports from system DLLs only.
 add_test(NAME vrpph_dll_surface
