@@ -1,0 +1,20 @@
+// Functions of kernel32 that older systems lack, found at run time so that
+// the module still loads there.
+#pragma once
+
+#include <windows.h>
+
+namespace vrpph {
+
+// The export `name` of the already loaded "kernel32.dll", looked up at
+// every call; null when the library or the function is missing.
+FARPROC LoadKernelProc(const char* name);
+
+// The export as a function of type `Function`, or null.
+template <typename Function>
+Function LoadKernelFunction(FARPROC (*lookup)(const char*), const char* name) {
+  // Through void*: FARPROC's own type says nothing about the real one.
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(lookup(name)));
+}
+
+}  // namespace vrpph
