@@ -23,8 +23,7 @@ std::optional<std::string> DecodeRequestUrl(platform::Registry& registry, const 
                             platform::canonicalize::Decode | platform::canonicalize::NoEncode)) {
     return converted;
   }
-  buffer.resize(buffer.find('\0'));
-  return buffer;
+  return std::string(buffer.c_str());
 }
 
 }  // namespace vrpph
