@@ -57,6 +57,8 @@ endif()
 
 # The stand-in download manager (TQP.exe), the Wine tests' peer.
 add_subdirectory(${CMAKE_SOURCE_DIR}/manager ${CMAKE_BINARY_DIR}/manager)
+# A host that raises the download prompt, for its picture in the README.
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/show-prompt ${CMAKE_BINARY_DIR}/show-prompt)
 
 # vrpph.dll must load in a stock Windows process: exactly its six exports,
 # undecorated, and imports from system DLLs only.
