@@ -22,9 +22,15 @@ class ModuleState {
   void Unlock() { --locks_; }
   [[nodiscard]] bool CanUnload() const { return locks_.load() == 0; }
 
+  // PromptOpenMode: the open/save mode the last prompt applied, 0 open and
+  // 1 save. Each prompt also returns its own mode to its caller, so a prompt
+  // on another thread never changes the mode a caller acts on.
+  std::atomic<int>& PromptOpenMode() { return promptOpenMode_; }
+
  private:
   HINSTANCE instance_ = nullptr;
   std::atomic<long> locks_{0};
+  std::atomic<int> promptOpenMode_{0};
 };
 
 // The one instance, filled in when the loader attaches the DLL.
