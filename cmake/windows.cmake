@@ -10,7 +10,25 @@ add_library(vrpph_win32 STATIC ${VRPPH_WIN32_SOURCES})
 target_compile_definitions(vrpph_win32 PUBLIC NOMINMAX)
 target_link_libraries(vrpph_win32 PUBLIC
   vrpph_logic
-  advapi32 user32 gdi32 shell32 ole32 oleaut32 wininet comctl32 version uuid)
+  advapi32 user32 gdi32 shell32 ole32 oleaut32 wininet urlmon comctl32 version uuid)
+
+# The interfaces' C++ declarations, their ids and the type library, made by
+# widl from the IDL with Wine's Windows IDL files and its stdole2.tlb.
+find_program(VRPPH_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)
+set(VRPPH_WINDOWS_IDL_DIR /usr/include/wine/wine/windows CACHE PATH "Windows IDL files (libwine-dev)")
+set(VRPPH_STDOLE_DIR /usr/lib/i386-linux-gnu/wine/i386-windows CACHE PATH "Folder of Wine's 32-bit stdole2.tlb")
+set(VRPPH_IDL_DIR ${CMAKE_BINARY_DIR}/idl)
+set(VRPPH_TYPE_LIBRARY ${VRPPH_IDL_DIR}/vrpph.tlb)
+add_custom_command(
+  OUTPUT ${VRPPH_IDL_DIR}/vrpph_idl.h ${VRPPH_IDL_DIR}/vrpph_idl_i.c ${VRPPH_TYPE_LIBRARY}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VRPPH_IDL_DIR}
+  COMMAND ${VRPPH_WIDL} --win32 -I ${VRPPH_WINDOWS_IDL_DIR} -L ${VRPPH_STDOLE_DIR}
+          -h -H ${VRPPH_IDL_DIR}/vrpph_idl.h -u -U ${VRPPH_IDL_DIR}/vrpph_idl_i.c -t -T ${VRPPH_TYPE_LIBRARY}
+          ${CMAKE_SOURCE_DIR}/src/resources/vrpph.idl
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/vrpph.idl
+  VERBATIM)
+add_library(vrpph_idl STATIC ${VRPPH_IDL_DIR}/vrpph_idl_i.c)
+target_include_directories(vrpph_idl PUBLIC ${VRPPH_IDL_DIR})
 
 # The COM server itself.
 file(GLOB VRPPH_COMFRAME_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/comframe/*.cpp)
@@ -18,7 +36,7 @@ add_library(vrpph SHARED
   ${VRPPH_COMFRAME_SOURCES}
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.def
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
-target_link_libraries(vrpph PRIVATE vrpph_win32)
+target_link_libraries(vrpph PRIVATE vrpph_win32 vrpph_idl)
 # windres looks for the bitmap and the manifest beside the scripts; a new
 # picture or manifest must rebuild the resources.
 target_include_directories(vrpph PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
@@ -43,7 +61,11 @@ set(VRPPH_WINE_TEST_TIMEOUT 120 CACHE STRING "Seconds each Wine test may run")
 file(GLOB VRPPH_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
 if(VRPPH_WINE_TEST_SOURCES)
   add_executable(vrpph_wine_tests ${VRPPH_WINE_TEST_SOURCES})
-  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_win32 vrpph_test_support gtest_main)
+  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_win32 vrpph_idl vrpph_test_support gtest_main)
+  # The type library beside the tests, for those that register it by hand.
+  target_compile_definitions(vrpph_wine_tests PRIVATE VRPPH_TYPE_LIBRARY_NAME="vrpph-test.tlb")
+  add_custom_command(TARGET vrpph_wine_tests POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${VRPPH_TYPE_LIBRARY} ${CMAKE_BINARY_DIR}/bin/vrpph-test.tlb)
   # The tests load vrpph.dll from their own folder, as a host would.
   add_dependencies(vrpph_wine_tests vrpph)
   set_target_properties(vrpph_wine_tests PROPERTIES
