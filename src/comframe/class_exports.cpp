@@ -3,15 +3,13 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "comframe/class_table.h"
 #include "comframe/module_state.h"
 
 STDAPI DllCanUnloadNow() {
   return vrpph::comframe::Module().CanUnload() ? S_OK : S_FALSE;
 }
 
-STDAPI DllGetClassObject(REFCLSID /*classId*/, REFIID /*interfaceId*/, LPVOID* object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  // The class table is still empty: no class id is ours yet.
-  return CLASS_E_CLASSNOTAVAILABLE;
+STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
+  return vrpph::comframe::GetClassObject(vrpph::comframe::Module(), classId, interfaceId, object);
 }

@@ -1,0 +1,102 @@
+// The two forms an instance of a class takes: standalone, or aggregated
+// inside an outer object. `Methods` implements a class's interfaces apart
+// from IUnknown and carries its interface table (kRows, InterfaceAt).
+// Every instance keeps the module loaded for as long as it lives.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <new>
+
+#include "comframe/interface_table.h"
+#include "comframe/module_state.h"
+
+namespace vrpph::comframe {
+
+// Instances are used on one apartment's thread: plain counts.
+template <typename Methods>
+class StandaloneObject final : public Methods {
+ public:
+  StandaloneObject() { Module().Lock(); }
+  ~StandaloneObject() { Module().Unlock(); }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return FindInterface(*this, iid, out); }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ private:
+  ULONG references_ = 0;
+};
+
+template <typename Methods>
+class AggregatedObject final : public IUnknown {
+ public:
+  explicit AggregatedObject(IUnknown* outer) : contained_(outer) { Module().Lock(); }
+  ~AggregatedObject() { Module().Unlock(); }
+
+  // The non-delegating IUnknown the outer object holds.
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown)) {
+      AddRef();
+      *out = static_cast<IUnknown*>(this);
+      return S_OK;
+    }
+    return FindInterface(contained_, iid, out);
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ private:
+  // The class's interfaces as the outer object exposes them: identity and
+  // counting belong to the outer object, which is not counted here.
+  class Contained final : public Methods {
+   public:
+    explicit Contained(IUnknown* outer) : outer_(outer) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+      HRESULT result = outer_->QueryInterface(iid, out);
+      if (FAILED(result) && outer_ != this->InterfaceAt(Methods::kRows[0].pointer)) {
+        result = FindInterface(*this, iid, out);
+      }
+      return result;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return outer_->AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return outer_->Release(); }
+
+   private:
+    IUnknown* outer_;
+  };
+
+  ULONG references_ = 0;
+  Contained contained_;
+};
+
+// A class's CreateObject: standalone without an outer object, aggregated
+// with one (the class object has already required IUnknown then). A failed
+// first QueryInterface destroys the new instance again.
+template <typename Methods>
+HRESULT CreateObject(IUnknown* outer, REFIID iid, void** out) {
+  if (!outer) {
+    auto* object = new (std::nothrow) StandaloneObject<Methods>();
+    if (!object) return E_OUTOFMEMORY;
+    const HRESULT result = object->QueryInterface(iid, out);
+    if (FAILED(result)) delete object;
+    return result;
+  }
+  auto* object = new (std::nothrow) AggregatedObject<Methods>(outer);
+  if (!object) return E_OUTOFMEMORY;
+  const HRESULT result = object->QueryInterface(iid, out);
+  if (FAILED(result)) delete object;
+  return result;
+}
+
+}  // namespace vrpph::comframe

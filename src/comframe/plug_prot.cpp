@@ -1,0 +1,21 @@
+#include "comframe/plug_prot.h"
+
+#include "comframe/com_object.h"
+#include "handoff/module_download_services.h"
+#include "interception/win32/protocol_start.h"
+#include "platform/win32/win32_platform.h"
+#include "prompt/win32/module_prompt_dialog.h"
+
+namespace vrpph::comframe {
+
+HRESULT PlugProtMethods::Start(LPCWSTR url, IInternetProtocolSink* /*sink*/, IInternetBindInfo* bindInfo,
+                               DWORD /*flags*/, HANDLE_PTR /*reserved*/) {
+  platform::Win32Platform win32;
+  ModulePromptDialog dialog(Module().Instance(), win32.platform);
+  ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), &dialog);
+  return StartNavigation(url, bindInfo, win32.platform, services);
+}
+
+HRESULT CreatePlugProt(IUnknown* outer, REFIID iid, void** out) { return CreateObject<PlugProtMethods>(outer, iid, out); }
+
+}  // namespace vrpph::comframe
