@@ -2,14 +2,34 @@
 // download prompt without going through COM.
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
+#include "comframe/module_state.h"
+#include "handoff/program_commands.h"
+#include "platform/win32/win32_platform.h"
+#include "prompt/download_prompt.h"
+#include "prompt/prompt_result.h"
+#include "prompt/win32/module_prompt_dialog.h"
+
 extern "C" BOOL WINAPI DllShowAboutDialog() {
-  // The program locator is not built, so no download manager is found and,
-  // as then, nothing is started; the answer is TRUE either way.
+  vrpph::platform::Win32Platform world;
+  // Nothing is started when the program is not found; the answer is TRUE
+  // either way.
+  vrpph::ShowProgramAbout(world.platform, 0);
   return TRUE;
 }
 
-extern "C" BOOL WINAPI DllShowOpenDialog(HWND /*owner*/, LPCSTR /*url*/, LPCSTR /*fileName*/) {
-  // The prompt's dialog is not built: it fails as a dialog that cannot be
-  // created, which is never a go-ahead.
-  return FALSE;
+extern "C" BOOL WINAPI DllShowOpenDialog(HWND owner, LPCSTR url, LPCSTR fileName) {
+  // A host that passes no URL gets no prompt rather than a crash.
+  if (url == nullptr) return FALSE;
+  vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
+  vrpph::platform::Win32Platform world;
+  vrpph::ModulePromptDialog dialog(module.Instance(), world.platform);
+  const std::optional<std::string> suggestedName =
+      fileName ? std::optional<std::string>(fileName) : std::nullopt;
+  const vrpph::PromptOutcome outcome =
+      vrpph::ShowDownloadPrompt(world.registry, dialog, module.PromptOpenMode(),
+                                reinterpret_cast<vrpph::platform::WindowHandle>(owner), url, suggestedName);
+  return outcome.result == vrpph::prompt_result::Proceed ? TRUE : FALSE;
 }

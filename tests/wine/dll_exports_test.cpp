@@ -13,7 +13,6 @@ using CanUnloadNow = HRESULT(WINAPI*)();
 using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 using RegisterServer = HRESULT(WINAPI*)();
 using ShowAboutDialog = BOOL(WINAPI*)();
-using ShowOpenDialog = BOOL(WINAPI*)(HWND, LPCSTR, LPCSTR);
 
 // A class id that is not ours.
 constexpr CLSID kForeignClass = {
@@ -93,13 +92,6 @@ TEST_F(DllExportsTest, ShowAboutDialogAnswersTrue) {
   auto showAbout = dll_.Export<ShowAboutDialog>("DllShowAboutDialog");
   ASSERT_NE(showAbout, nullptr);
   EXPECT_EQ(showAbout(), TRUE);
-}
-
-TEST_F(DllExportsTest, ShowOpenDialogWithoutAPromptIsNoGoAhead) {
-  auto showOpen = dll_.Export<ShowOpenDialog>("DllShowOpenDialog");
-  ASSERT_NE(showOpen, nullptr);
-  EXPECT_EQ(showOpen(nullptr, "http://example.com/files/setup.zip", "setup.zip"), FALSE);
-  EXPECT_EQ(showOpen(nullptr, "http://example.com/files/setup.zip", nullptr), FALSE);
 }
 
 }  // namespace
