@@ -29,6 +29,12 @@ unsigned char Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c
 
 std::string Name(const char* name) { return name ? std::string(name) : std::string(); }
 
+// The access rights each kind of call needs from its handle.
+constexpr std::uint32_t kQueryValue = 0x0001;
+constexpr std::uint32_t kSetValue = 0x0002;
+constexpr std::uint32_t kCreateSubKey = 0x0004;
+constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
+
 }  // namespace
 
 bool FakeRegistry::CaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -47,15 +53,16 @@ FakeRegistry::FakeRegistry() {
 
 FakeRegistry::~FakeRegistry() = default;
 
-long FakeRegistry::Resolve(HKey key, Node** node) const {
+long FakeRegistry::Resolve(HKey key, Node** node, std::uint32_t needed) const {
   if (auto root = roots_.find(key); root != roots_.end()) {
     *node = root->second.get();
     return status::Success;
   }
   auto handle = handles_.find(key);
   if (handle == handles_.end()) return status::InvalidHandle;
-  if (handle->second->deleted) return status::KeyDeleted;
-  *node = handle->second;
+  if ((handle->second.access & needed) != needed) return status::AccessDenied;
+  if (handle->second.node->deleted) return status::KeyDeleted;
+  *node = handle->second.node;
   return status::Success;
 }
 
@@ -75,10 +82,10 @@ std::string FakeRegistry::FullPath(const Node* node) const {
   return path;
 }
 
-HKey FakeRegistry::NewHandle(Node* node) {
+HKey FakeRegistry::NewHandle(Node* node, std::uint32_t access) {
   HKey handle = nextHandle_;
   nextHandle_ += 4;
-  handles_[handle] = node;
+  handles_[handle] = Handle{node, access};
   return handle;
 }
 
@@ -87,7 +94,7 @@ void FakeRegistry::MarkDeleted(Node* node) {
   for (auto& [name, child] : node->children) MarkDeleted(child.get());
 }
 
-long FakeRegistry::OpenKey(HKey parent, const char* path, std::uint32_t, HKey* result) {
+long FakeRegistry::OpenKey(HKey parent, const char* path, std::uint32_t access, HKey* result) {
   ++calls_;
   ++opens_;
   Node* node = nullptr;
@@ -97,11 +104,11 @@ long FakeRegistry::OpenKey(HKey parent, const char* path, std::uint32_t, HKey* r
   if (auto f = failures_.find(full.empty() ? rel : full + "\\" + rel); f != failures_.end()) return f->second;
   Node* target = Find(node, rel);
   if (!target) return status::FileNotFound;
-  *result = NewHandle(target);
+  *result = NewHandle(target, access);
   return status::Success;
 }
 
-long FakeRegistry::CreateKey(HKey parent, const char* path, const char* keyClass, std::uint32_t,
+long FakeRegistry::CreateKey(HKey parent, const char* path, const char* keyClass, std::uint32_t access,
                              HKey* result, bool* created) {
   ++calls_;
   Node* node = nullptr;
@@ -110,9 +117,14 @@ long FakeRegistry::CreateKey(HKey parent, const char* path, const char* keyClass
   std::string rel = Name(path);
   if (auto f = failures_.find(full.empty() ? rel : full + "\\" + rel); f != failures_.end()) return f->second;
   bool made = false;
+  std::uint32_t parentAccess = roots_.count(parent) ? kCreateSubKey : handles_.at(parent).access;
   for (const std::string& part : SplitPath(rel)) {
     auto& child = node->children[part];
     if (!child) {
+      if (!made && !(parentAccess & kCreateSubKey)) {
+        node->children.erase(part);
+        return status::AccessDenied;
+      }
       child = std::make_unique<Node>();
       child->name = part;
       child->parent = node;
@@ -122,7 +134,7 @@ long FakeRegistry::CreateKey(HKey parent, const char* path, const char* keyClass
     node = child.get();
   }
   if (created) *created = made;
-  *result = NewHandle(node);
+  *result = NewHandle(node, access);
   return status::Success;
 }
 
@@ -136,7 +148,7 @@ long FakeRegistry::QueryValue(HKey key, const char* name, std::uint32_t* type, s
                               std::uint32_t* size) {
   ++calls_;
   Node* node = nullptr;
-  if (long rc = Resolve(key, &node); rc != status::Success) return rc;
+  if (long rc = Resolve(key, &node, kQueryValue); rc != status::Success) return rc;
   if (data && !size) return status::InvalidParameter;
   auto value = node->values.find(Name(name));
   if (value == node->values.end()) return status::FileNotFound;
@@ -157,7 +169,7 @@ long FakeRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
                             std::uint32_t size) {
   ++calls_;
   Node* node = nullptr;
-  if (long rc = Resolve(key, &node); rc != status::Success) return rc;
+  if (long rc = Resolve(key, &node, kSetValue); rc != status::Success) return rc;
   if (!data && size) return status::InvalidParameter;
   Value& value = node->values[Name(name)];
   value.type = type;
@@ -171,7 +183,7 @@ long FakeRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
 long FakeRegistry::DeleteValue(HKey key, const char* name) {
   ++calls_;
   Node* node = nullptr;
-  if (long rc = Resolve(key, &node); rc != status::Success) return rc;
+  if (long rc = Resolve(key, &node, kSetValue); rc != status::Success) return rc;
   return node->values.erase(Name(name)) ? status::Success : status::FileNotFound;
 }
 
@@ -194,7 +206,7 @@ long FakeRegistry::DeleteKey(HKey parent, const char* path) {
 long FakeRegistry::EnumKey(HKey key, std::uint32_t index, std::string* name, std::uint32_t capacity) {
   ++calls_;
   Node* node = nullptr;
-  if (long rc = Resolve(key, &node); rc != status::Success) return rc;
+  if (long rc = Resolve(key, &node, kEnumerateSubKeys); rc != status::Success) return rc;
   if (index >= node->children.size()) return status::NoMoreItems;
   auto it = std::next(node->children.begin(), index);
   if (it->second->name.size() >= capacity) return status::MoreData;
@@ -205,7 +217,7 @@ long FakeRegistry::EnumKey(HKey key, std::uint32_t index, std::string* name, std
 long FakeRegistry::QuerySubkeyCount(HKey key, std::uint32_t* count) {
   ++calls_;
   Node* node = nullptr;
-  if (long rc = Resolve(key, &node); rc != status::Success) return rc;
+  if (long rc = Resolve(key, &node, kQueryValue); rc != status::Success) return rc;
   *count = static_cast<std::uint32_t>(node->children.size());
   return status::Success;
 }

@@ -1,6 +1,7 @@
 // An in-memory registry with the Reg* status codes: key paths and value
 // names compare without regard to case, subkeys enumerate in sorted order,
-// and handles to a deleted key answer KeyDeleted.
+// handles to a deleted key answer KeyDeleted, and a handle only does what
+// its access mask allows (no value written through a key opened to read).
 #pragma once
 
 #include <map>
@@ -62,14 +63,18 @@ class FakeRegistry : public platform::Registry {
     std::map<std::string, Value, CaseLess> values;
   };
 
-  long Resolve(platform::HKey key, Node** node) const;
+  struct Handle {
+    Node* node;
+    std::uint32_t access;
+  };
+  long Resolve(platform::HKey key, Node** node, std::uint32_t needed = 0) const;
   Node* Find(Node* from, const std::string& path) const;
   std::string FullPath(const Node* node) const;
-  platform::HKey NewHandle(Node* node);
+  platform::HKey NewHandle(Node* node, std::uint32_t access);
   static void MarkDeleted(Node* node);
 
   std::map<platform::HKey, std::unique_ptr<Node>> roots_;
-  std::map<platform::HKey, Node*> handles_;
+  std::map<platform::HKey, Handle> handles_;
   std::map<std::string, long, CaseLess> failures_;
   // Nodes unlinked from the tree stay alive while handles may point at them.
   std::vector<std::unique_ptr<Node>> graveyard_;

@@ -180,6 +180,33 @@ TYPED_TEST_P(PlatformParity, RegistryStatusCodesMatch) {
   EXPECT_EQ(child.Reset(), status::Success);
 }
 
+TYPED_TEST_P(PlatformParity, HandlesOnlyDoWhatTheirAccessAllows) {
+  auto& registry = this->world.registry;
+  namespace status = platform::status;
+  SetString(registry, this->kUser, std::string(this->kScratch) + "\\Existing", "v", "x");
+  platform::RegKey reader = platform::OpenRegKey(registry, this->kUser, this->kScratch, platform::access::Read);
+  ASSERT_TRUE(reader);
+  const std::uint8_t byte = 'y';
+  EXPECT_EQ(registry.SetValue(reader.get(), "v", platform::value_type::Sz, &byte, 1), status::AccessDenied);
+  EXPECT_EQ(registry.DeleteValue(reader.get(), "v"), status::AccessDenied);
+  platform::HKey handle{};
+  EXPECT_EQ(registry.CreateKey(reader.get(), "New", nullptr, platform::access::AllAccess, &handle, nullptr),
+            status::AccessDenied);
+  ASSERT_EQ(registry.CreateKey(reader.get(), "Existing", nullptr, platform::access::AllAccess, &handle, nullptr),
+            status::Success)
+      << "an existing subkey opens through a read-only parent";
+  platform::RegKey existing(registry, handle);
+  EXPECT_EQ(registry.DeleteValue(existing.get(), "v"), status::Success);
+
+  platform::RegKey writer = platform::OpenRegKey(registry, this->kUser, this->kScratch, platform::access::Write);
+  ASSERT_TRUE(writer);
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry.QueryValue(writer.get(), "v", nullptr, nullptr, &size), status::AccessDenied);
+  std::string name;
+  EXPECT_EQ(registry.EnumKey(writer.get(), 0, &name, 256), status::AccessDenied);
+  EXPECT_EQ(registry.SetValue(writer.get(), "w", platform::value_type::Sz, &byte, 1), status::Success);
+}
+
 TYPED_TEST_P(PlatformParity, WideTextBecomesAnsiAsThePlatformConvertsIt) {
   const auto& text = this->world.text;
   EXPECT_EQ(WideToAnsi(text, nullptr), std::nullopt);
@@ -239,7 +266,7 @@ TYPED_TEST_P(PlatformParity, CanonicalisationDecodesEscapesIntoAnExactBuffer) {
 REGISTER_TYPED_TEST_SUITE_P(PlatformParity, TextReadsFollowTheStoredBytes,
                             WrittenTextsReadBackAndNeverCreateTheMainKey, NumbersFillLowBytesAndRefuseLongValues,
                             WrittenNumbersCreateTheirKey, BinaryReadsTakeWhateverBytesAreStored,
-                            OpenKeyReadsStayInsideTheirBuffer, RegistryStatusCodesMatch,
+                            OpenKeyReadsStayInsideTheirBuffer, RegistryStatusCodesMatch, HandlesOnlyDoWhatTheirAccessAllows,
                             WideTextBecomesAnsiAsThePlatformConvertsIt, UpperCasingFollowsTheCodePage,
                             CanonicalisationDecodesEscapesIntoAnExactBuffer);
 

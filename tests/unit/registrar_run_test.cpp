@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "registration/script_runner.h"
-#include "support/access_checked_registry.h"
+#include "support/registrar_fixture.h"
 
 namespace vrpph::testing {
 namespace {

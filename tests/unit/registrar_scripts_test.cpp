@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/access_checked_registry.h"
+#include "support/registrar_fixture.h"
 
 namespace vrpph::testing {
 namespace {
