@@ -1,0 +1,157 @@
+// Delivery on the real platform: the record reaches the stand-in manager,
+// started when it is not running.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "handoff/delivery.h"
+#include "handoff/transfer_record.h"
+#include "modal_watcher.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_programs.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text.h"
+#include "settings/contact_points.h"
+#include "standin_manager.h"
+#include "support/registry_tools.h"
+
+namespace vrpph::wine_tests {
+namespace {
+
+using platform::root::CurrentUser;
+constexpr DWORD kWait = 15000;
+constexpr platform::WindowHandle kOwner = 0x00C0FFEE;
+const std::string kRecord = "URL=ftp://server/a.zip\nReferer=\nPath=OPEN";
+
+class DeliveryWineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
+    ASSERT_EQ(FindWindowA(kManagerClass, nullptr), nullptr) << "a manager left over from an earlier test";
+  }
+  void TearDown() override {
+    EXPECT_EQ(manager.StopAll() > 0, expectRunning);
+    testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
+  }
+  void SetMain(const char* name, const std::string& value) {
+    testing::SetString(registry, CurrentUser, keys::Main, name, value);
+  }
+  DeliveryOutcome Send(Producer producer) { return SendTransferRecord(world, kRecord, kOwner, producer); }
+  void ExpectOneRecord() {
+    auto records = manager.WaitForEntries("RECORD", 1, kWait);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].number, kOwner);
+    EXPECT_EQ(records[0].bytes, kRecord);
+    EXPECT_EQ(records[0].bytes.size(), 41u);
+  }
+
+  platform::Win32Registry registry;
+  platform::Win32Text text;
+  platform::Win32Keyboard keyboard;
+  platform::Win32Desktop desktop;
+  platform::Win32Programs programs;
+  platform::Win32Clock clock;
+  platform::Win32Files files;
+  platform::Platform world{registry, text, keyboard, desktop, programs, clock, files};
+  StandInManager manager;
+  bool expectRunning = true;
+};
+
+TEST_F(DeliveryWineTest, ARunningManagerReceivesTheExactRecord) {
+  ASSERT_TRUE(manager.Launch(" /Invisible"));
+  ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
+  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
+  ExpectOneRecord();
+}
+
+TEST_F(DeliveryWineTest, InterceptionStartsTheManagerByItsQuotedPathAndDelivers) {
+  SetMain(values::ProgramPath, manager.ProgramPath());
+  ModalWatcher watcher;
+  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered);
+  ExpectOneRecord();
+  auto starts = manager.Entries("START");
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].bytes, " /Invisible");
+  EXPECT_TRUE(watcher.answered().empty());
+}
+
+TEST_F(DeliveryWineTest, AutomationOpensTheManagerThroughTheShellAndDelivers) {
+  SetMain(values::ProgramPath, manager.ProgramPath());
+  SetMain(values::ProgramTitle, "Stand-in Trevalon");
+  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
+  ExpectOneRecord();
+  EXPECT_NE(FindWindowA(kManagerClass, "Stand-in Trevalon"), nullptr) << "the manager titles itself ProgramTitle";
+}
+
+TEST_F(DeliveryWineTest, AFailedStartIsReportedAndEndsWithoutAWindow) {
+  expectRunning = false;
+  SetMain(values::ProgramPath, "C:\\no such folder\\TQP.EXE");
+  ModalWatcher watcher;
+  const ULONGLONG before = GetTickCount64();
+  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing);
+  EXPECT_GE(GetTickCount64() - before, 5500u) << "the polling still runs";
+  auto boxes = watcher.answered();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text, "Cannot start Trevalon");
+}
+
+TEST_F(DeliveryWineTest, NothingInstalledIsProgramMissingAtOnce) {
+  expectRunning = false;
+  ModalWatcher watcher;
+  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::ProgramMissing);
+  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::ProgramMissing);
+  EXPECT_TRUE(watcher.answered().empty());
+}
+
+// A window of the manager's class on a thread that stops reading its
+// messages: the system soon counts it as hung.
+class HungManagerWindow {
+ public:
+  HungManagerWindow() : thread_([this] { Run(); }) { ready_.wait(false); }
+  HungManagerWindow(const HungManagerWindow&) = delete;
+  HungManagerWindow& operator=(const HungManagerWindow&) = delete;
+  ~HungManagerWindow() {
+    release_ = true;
+    release_.notify_all();
+    thread_.join();
+  }
+
+ private:
+  void Run() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kManagerClass;
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA(kManagerClass, manager::DefaultTitle, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    ready_ = true;
+    ready_.notify_all();
+    release_.wait(false);
+    DestroyWindow(window);
+    UnregisterClassA(kManagerClass, windowClass.hInstance);
+  }
+
+  std::atomic<bool> ready_{false};
+  std::atomic<bool> release_{false};
+  std::thread thread_;
+};
+
+TEST_F(DeliveryWineTest, AHungManagerDoesNotHoldTheCallerAndCountsAsNotDelivered) {
+  expectRunning = false;
+  HungManagerWindow hung;
+  Sleep(5500);
+  const ULONGLONG before = GetTickCount64();
+  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing);
+  EXPECT_LT(GetTickCount64() - before, 20000u);
+}
+
+}  // namespace
+}  // namespace vrpph::wine_tests

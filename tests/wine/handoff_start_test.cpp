@@ -1,0 +1,90 @@
+// An accepted link leaves the DLL's Start as a transfer record that reaches
+// the stand-in manager, whether it runs already or has to be started.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "modal_watcher.h"
+#include "platform/win32/win32_registry.h"
+#include "protocol_start.h"
+#include "settings/contact_points.h"
+#include "standin_manager.h"
+#include "support/registry_tools.h"
+#include "vrpph_dll.h"
+
+namespace vrpph::wine_tests {
+namespace {
+
+using platform::root::CurrentUser;
+constexpr DWORD kWait = 15000;
+constexpr HRESULT kUseDefaultHandler = static_cast<HRESULT>(0x800C0011);
+
+class HandoffStartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
+    ASSERT_EQ(FindWindowA(kManagerClass, nullptr), nullptr) << "a manager left over from an earlier test";
+    ASSERT_NE(dll.get(), nullptr);
+    // A zip link is a download, and opening it is the remembered choice:
+    // no dialog is needed.
+    testing::SetString(registry, CurrentUser, keys::Main, values::AcceptingTypes, "ZIP, EXE, ");
+    testing::SetDword(registry, CurrentUser, keys::DefAction, "zip", 0);
+  }
+  void TearDown() override {
+    manager.StopAll();
+    testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
+    CoUninitialize();
+  }
+  void ExpectRecord(const std::string& bytes) {
+    auto records = manager.WaitForEntries("RECORD", 1, kWait);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].bytes, bytes);
+    EXPECT_EQ(records[0].number, reinterpret_cast<std::uintptr_t>(owner));
+  }
+
+  platform::Win32Registry registry;
+  LoadedDll dll;
+  StandInManager manager{{"http://host/claimed.zip"}};
+  HWND owner = GetForegroundWindow();
+};
+
+TEST_F(HandoffStartTest, ARunningManagerReceivesTheAcceptedLink) {
+  ASSERT_TRUE(manager.Launch(" /Invisible"));
+  ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
+  ModalWatcher watcher;
+  EXPECT_EQ(StartNavigation(dll, L"http://host/dir/file%20one.zip"), S_FALSE);
+  ExpectRecord("URL=http://host/dir/file one.zip\nPath=OPEN");
+  EXPECT_TRUE(watcher.answered().empty());
+
+  EXPECT_EQ(StartNavigation(dll, L"http://host/claimed.zip"), S_FALSE) << "claimed: taken, nothing sent";
+  EXPECT_EQ(StartNavigation(dll, L"http://host/page.html"), kUseDefaultHandler);
+  Sleep(300);
+  EXPECT_EQ(manager.Entries("RECORD").size(), 1u);
+}
+
+TEST_F(HandoffStartTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
+  testing::SetString(registry, CurrentUser, keys::Main, values::ProgramPath, manager.ProgramPath());
+  testing::SetDword(registry, CurrentUser, keys::DefAction, "exe", 1);
+  ModalWatcher watcher;
+  EXPECT_EQ(StartNavigation(dll, L"http://host/setup.exe"), S_FALSE);
+  ExpectRecord("URL=http://host/setup.exe\nPath=");
+  auto starts = manager.Entries("START");
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].bytes, " /Invisible");
+  EXPECT_NE(FindWindowA(kManagerClass, manager::DefaultTitle), nullptr);
+  EXPECT_TRUE(watcher.answered().empty());
+}
+
+TEST_F(HandoffStartTest, NothingInstalledDeclinesWithoutAMessage) {
+  ModalWatcher watcher;
+  const ULONGLONG before = GetTickCount64();
+  EXPECT_EQ(StartNavigation(dll, L"http://host/file.zip"), kUseDefaultHandler);
+  EXPECT_LT(GetTickCount64() - before, 3000u) << "no start, no polling";
+  EXPECT_TRUE(watcher.answered().empty());
+  EXPECT_TRUE(manager.ReadLog().empty());
+}
+
+}  // namespace
+}  // namespace vrpph::wine_tests
