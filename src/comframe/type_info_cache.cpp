@@ -34,14 +34,14 @@ void TypeInfoCache::BuildNames(ITypeInfo* info) {
   TYPEATTR* attributes = nullptr;
   if (FAILED(info->GetTypeAttr(&attributes))) return;
   const int count = attributes->cFuncs;
-  if (count > 0) names_ = new (std::nothrow) NameEntry[count]();
-  nameCount_ = names_ ? count : 0;
+  if (count > 0) dispIdCache_ = new (std::nothrow) DispIdCacheEntry[count]();
+  nameCount_ = dispIdCache_ ? count : 0;
   for (int index = 0; index < nameCount_; ++index) {
     FUNCDESC* function = nullptr;
     if (FAILED(info->GetFuncDesc(static_cast<UINT>(index), &function))) continue;
     BSTR name = nullptr;
     if (SUCCEEDED(info->GetDocumentation(function->memid, &name, nullptr, nullptr, nullptr)) && name) {
-      names_[index] = {name, SysStringLen(name), function->memid};
+      dispIdCache_[index] = {name, SysStringLen(name), function->memid};
     }
     info->ReleaseFuncDesc(function);
   }
@@ -51,9 +51,9 @@ void TypeInfoCache::BuildNames(ITypeInfo* info) {
 void TypeInfoCache::Clear(std::uintptr_t cache) {
   auto* self = reinterpret_cast<TypeInfoCache*>(cache);
   if (ITypeInfo* info = self->info_.exchange(nullptr)) info->Release();
-  for (int index = 0; index < self->nameCount_; ++index) SysFreeString(self->names_[index].name);
-  delete[] self->names_;
-  self->names_ = nullptr;
+  for (int index = 0; index < self->nameCount_; ++index) SysFreeString(self->dispIdCache_[index].name);
+  delete[] self->dispIdCache_;
+  self->dispIdCache_ = nullptr;
   self->nameCount_ = 0;
   self->cleanupRegistered_ = false;
 }
@@ -80,7 +80,7 @@ HRESULT TypeInfoCache::GetIDsOfNames(ModuleState& module, LPOLESTR* names, UINT 
     bool hit = false;
     // Last entry first.
     for (int index = nameCount_ - 1; index >= 0 && !hit; --index) {
-      const NameEntry& entry = names_[index];
+      const DispIdCacheEntry& entry = dispIdCache_[index];
       if (entry.name && entry.length == length && std::wmemcmp(entry.name, names[n], length) == 0) {
         ids[n] = entry.id;
         hit = true;

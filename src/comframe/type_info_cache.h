@@ -31,7 +31,7 @@ class TypeInfoCache {
                  VARIANT* result, EXCEPINFO* exception, UINT* argumentError);
 
  private:
-  struct NameEntry {
+  struct DispIdCacheEntry {
     BSTR name;
     UINT length;
     DISPID id;
@@ -47,7 +47,7 @@ class TypeInfoCache {
   WORD minor_;
   // Published last, so a reader that sees it also sees the names.
   std::atomic<ITypeInfo*> info_{nullptr};
-  NameEntry* names_ = nullptr;
+  DispIdCacheEntry* dispIdCache_ = nullptr;
   int nameCount_ = 0;
   bool cleanupRegistered_ = false;
 };

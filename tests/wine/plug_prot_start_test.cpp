@@ -76,6 +76,12 @@ TEST_F(PlugProtStart, TypeTestsDeclineWhatIsNoAcceptedFile) {
   EXPECT_TRUE(watcher_.answered().empty()) << "no prompt";
 }
 
+TEST_F(PlugProtStart, AUrlWithoutAnAnsiFormIsDeclined) {
+  keys_.Hold({VK_CONTROL, VK_MENU});
+  EXPECT_EQ(Start(nullptr), kDecline);
+  EXPECT_TRUE(watcher_.answered().empty()) << "no prompt";
+}
+
 TEST_F(PlugProtStart, WithoutAnAcceptedListPlainClicksAreDeclined) {
   testing::DeleteTree(settings_.registry, platform::root::CurrentUser, keys::Main);
   settings_.Main(values::UseCtrlAlt, "FALSE");
