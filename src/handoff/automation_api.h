@@ -1,0 +1,29 @@
+// The automation class's methods as plain steps over the platform: a
+// download requested by a program rather than by a browser navigation, and
+// the download manager's uninstaller.
+#pragma once
+
+#include "interception/download_services.h"
+#include "platform/platform.h"
+
+namespace vrpph {
+
+// DownloadFile's three texts as the caller passed them: zero-terminated
+// UTF-16, each possibly null.
+struct DownloadFileRequest {
+  const char16_t* url = nullptr;
+  const char16_t* referer = nullptr;
+  const char16_t* path = nullptr;
+};
+
+// Takes the foreground window as owner, decodes the URL (a query too), runs
+// the prompt and, after anything but a cancel, sends the record: Path is
+// "OPEN" in open mode; in save mode the given path (3 bytes at least), else
+// a resumed paused download's, else empty. Nothing is reported back: every
+// failure just ends the call, and nothing falls back to a browser.
+void DownloadFile(platform::Platform& platform, DownloadServices& services, const DownloadFileRequest& request);
+
+// Starts the download manager's uninstaller when the program is found.
+void TQUninstall(platform::Platform& platform);
+
+}  // namespace vrpph
