@@ -85,11 +85,9 @@ TEST_F(ProgramLocatorTest, NothingInstalledGivesNothing) {
   EXPECT_EQ(LocateProgram(world.registry), std::nullopt) << "the uninstall entry lives under the machine";
 }
 
-TEST(ProgramCommandLines, QuoteThePathWhateverItsLength) {
+TEST(ProgramCommandLines, QuoteThePath) {
   EXPECT_EQ(InvisibleStartCommandLine("C:\\Program Files\\TQP.EXE"), "\"C:\\Program Files\\TQP.EXE\" /Invisible");
   EXPECT_EQ(UninstallCommandLine("C:\\Program Files\\TQP.EXE"), "\"C:\\Program Files\\TQP.EXE\" /UnInstall");
-  std::string longPath(5000, 'p');
-  EXPECT_EQ(InvisibleStartCommandLine(longPath).size(), 5000u + 2 + 11);
 }
 
 TEST_F(ProgramLocatorTest, ProgramCommandsStartTheLocatedProgramWithTheirSwitch) {

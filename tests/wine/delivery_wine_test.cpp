@@ -63,24 +63,6 @@ class DeliveryWineTest : public ::testing::Test {
   bool expectRunning = true;
 };
 
-TEST_F(DeliveryWineTest, ARunningManagerReceivesTheExactRecord) {
-  ASSERT_TRUE(manager.Launch(" /Invisible"));
-  ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
-  ExpectOneRecord();
-}
-
-TEST_F(DeliveryWineTest, InterceptionStartsTheManagerByItsQuotedPathAndDelivers) {
-  SetMain(values::ProgramPath, manager.ProgramPath());
-  ModalWatcher watcher;
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered);
-  ExpectOneRecord();
-  auto starts = manager.Entries("START");
-  ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0].bytes, " /Invisible");
-  EXPECT_TRUE(watcher.answered().empty());
-}
-
 TEST_F(DeliveryWineTest, AutomationOpensTheManagerThroughTheShellAndDelivers) {
   SetMain(values::ProgramPath, manager.ProgramPath());
   SetMain(values::ProgramTitle, "Stand-in Trevalon");
@@ -100,14 +82,6 @@ TEST_F(DeliveryWineTest, AFailedStartIsReportedAndEndsWithoutAWindow) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Error");
   EXPECT_EQ(boxes[0].text, "Cannot start Trevalon");
-}
-
-TEST_F(DeliveryWineTest, NothingInstalledIsProgramMissingAtOnce) {
-  expectRunning = false;
-  ModalWatcher watcher;
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::ProgramMissing);
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::ProgramMissing);
-  EXPECT_TRUE(watcher.answered().empty());
 }
 
 // A window of the manager's class on a thread that stops reading its

@@ -73,7 +73,9 @@ TEST_F(HandoffStartTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
   auto starts = manager.Entries("START");
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0].bytes, " /Invisible");
-  EXPECT_NE(FindWindowA(kManagerClass, manager::DefaultTitle), nullptr);
+  HWND window = FindWindowA(kManagerClass, manager::DefaultTitle);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window)) << "started invisible";
   EXPECT_TRUE(watcher.answered().empty());
 }
 

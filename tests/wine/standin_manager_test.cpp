@@ -43,23 +43,6 @@ class StandInManagerTest : public ::testing::Test {
   StandInManager manager{{"http://host/claimed.zip"}};
 };
 
-TEST_F(StandInManagerTest, TheInvisibleStartWaitsForIdleAndLeavesAHiddenWindow) {
-  ASSERT_EQ(MainWindow(0), nullptr) << "no manager left over from an earlier test";
-  ASSERT_NE(manager.ProgramPath().find(' '), std::string::npos);
-  EXPECT_TRUE(programs.StartAndWaitForIdle(InvisibleStartCommandLine(manager.ProgramPath()), 30000));
-  HWND window = MainWindow();
-  ASSERT_NE(window, nullptr);
-  EXPECT_FALSE(IsWindowVisible(window));
-  auto starts = manager.WaitForEntries("START", 1, kWait);
-  ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0].bytes, " /Invisible");
-}
-
-TEST_F(StandInManagerTest, AStartThatCannotHappenReportsFailure) {
-  EXPECT_FALSE(programs.StartAndWaitForIdle("\"C:\\no such folder\\TQP.EXE\" /Invisible", 30000));
-  EXPECT_FALSE(programs.StartAndWaitForIdle("\"\" /Invisible", 30000));
-}
-
 TEST_F(StandInManagerTest, AnswersClaimQueriesAndLogsRecordsByteExact) {
   ASSERT_TRUE(manager.Launch(" /Invisible"));
   HWND window = MainWindow();
@@ -120,15 +103,6 @@ TEST_F(StandInManagerTest, TheUninstallerGetsAQuotedPathAndItsSwitch) {
   ASSERT_EQ(uninstalls.size(), 1u) << "a path with blanks still names the program";
   EXPECT_EQ(uninstalls[0].bytes, " /UnInstall");
   EXPECT_EQ(MainWindow(500), nullptr) << "the uninstaller opens no window";
-}
-
-TEST_F(StandInManagerTest, NothingLocatedStartsNothing) {
-  platform::Platform world = Platform();
-  ShowProgramAbout(world, 0);
-  EXPECT_FALSE(ShowProgramOptions(world));
-  RunProgramUninstaller(world);
-  Sleep(300);
-  EXPECT_TRUE(manager.ReadLog().empty());
 }
 
 }  // namespace
