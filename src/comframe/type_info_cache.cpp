@@ -8,6 +8,11 @@
 
 namespace vrpph::comframe {
 
+namespace {
+// VRPPHLib's locale, under which it is registered.
+constexpr LCID kLibraryLocale = 0x0409;
+}  // namespace
+
 HRESULT TypeInfoCache::LoadTypeInfoOnce(ModuleState& module, LCID locale) {
   if (info_.load(std::memory_order_acquire)) return S_OK;
   SectionLock<ModuleSection> hold(module.TypeInfoLock());
@@ -17,6 +22,12 @@ HRESULT TypeInfoCache::LoadTypeInfoOnce(ModuleState& module, LCID locale) {
   }
   ComRef<ITypeLib> library;
   HRESULT result = LoadRegTypeLib(*libraryId_, major_, minor_, locale, library.put());
+  // The library exists in its own locale only; a caller in another one
+  // (script engines pass 0) is served by it rather than refused.
+  if (FAILED(result) && locale != kLibraryLocale &&
+      SUCCEEDED(LoadRegTypeLib(*libraryId_, major_, minor_, kLibraryLocale, library.put()))) {
+    result = S_OK;
+  }
   if (FAILED(result)) return result;
   ComRef<ITypeInfo> info;
   result = library->GetTypeInfoOfGuid(*interfaceId_, info.put());
