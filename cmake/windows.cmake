@@ -41,7 +41,7 @@ target_link_libraries(vrpph PRIVATE vrpph_win32 vrpph_idl)
 # picture or manifest must rebuild the resources.
 target_include_directories(vrpph PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/prompt.rc;${CMAKE_SOURCE_DIR}/src/resources/prompt.bmp;${CMAKE_SOURCE_DIR}/src/resources/prompt.manifest")
+  "${CMAKE_SOURCE_DIR}/src/resources/prompt.rc;${CMAKE_SOURCE_DIR}/src/resources/prompt.bmp;${CMAKE_SOURCE_DIR}/src/resources/prompt.manifest;${CMAKE_SOURCE_DIR}/src/resources/http_plug_prot.rgs;${CMAKE_SOURCE_DIR}/src/resources/api.rgs;${VRPPH_TYPE_LIBRARY}")
 set_target_properties(vrpph PROPERTIES
   PREFIX ""
   OUTPUT_NAME vrpph

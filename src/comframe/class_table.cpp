@@ -8,8 +8,8 @@ namespace vrpph::comframe {
 namespace {
 
 constinit ClassTableEntry g_classes[] = {
-    {&CLSID_HTTPPlugProt, &CreatePlugProt, nullptr},
-    {nullptr, nullptr, nullptr},
+    {&CLSID_HTTPPlugProt, 101, &CreatePlugProt, nullptr},
+    {nullptr, 0, nullptr, nullptr},
 };
 
 // The row's class object, made on first request.
@@ -42,6 +42,14 @@ HRESULT GetClassObject(ModuleState& module, REFCLSID classId, REFIID iid, void**
     return object->QueryInterface(iid, out);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+std::vector<int> ClassScripts(ModuleState& module) {
+  std::vector<int> scripts;
+  for (ClassTableEntry* row = module.ClassTable(); row && row->classId; ++row) {
+    scripts.push_back(row->registryScript);
+  }
+  return scripts;
 }
 
 void ReleaseClassObjects(ModuleState& module) {

@@ -6,6 +6,7 @@
 #include <unknwn.h>
 
 #include <atomic>
+#include <vector>
 
 #include "comframe/class_factory.h"
 
@@ -15,6 +16,8 @@ class ModuleState;
 
 struct ClassTableEntry {
   const CLSID* classId;
+  // Id of the class's REGISTRY script resource.
+  int registryScript;
   CreateObjectFunction createObject;
   // None until first requested; the table holds one reference.
   std::atomic<IUnknown*> classObject;
@@ -26,6 +29,9 @@ ClassTableEntry* ClassTableRows();
 // DllGetClassObject: the cached class object of `classId`, made under the
 // class-table lock when there is none yet, answering `iid`.
 HRESULT GetClassObject(ModuleState& module, REFCLSID classId, REFIID iid, void** out);
+
+// The rows' registration scripts, in table order.
+std::vector<int> ClassScripts(ModuleState& module);
 
 // Drops the table's references to every class object made so far.
 void ReleaseClassObjects(ModuleState& module);

@@ -1,0 +1,34 @@
+#include "registration/win32/module_script.h"
+
+#include <string_view>
+
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text.h"
+#include "registration/register_script.h"
+#include "registration/win32/loaded_library.h"
+#include "registration/win32/module_file.h"
+
+namespace vrpph {
+
+HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister) {
+  const std::optional<std::string> path = ModuleFileNameA(module);
+  if (!path) return LastErrorResult();
+  // The short form keeps blanks out of the registered server path.
+  const std::string shortPath = ShortPathOf(*path);
+  LoadedLibrary file(LoadLibraryExA(shortPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!file) return LastErrorResult();
+  HRSRC found = FindResourceA(file.get(), MAKEINTRESOURCEA(scriptId), "REGISTRY");
+  if (!found) return LastErrorResult();
+  HGLOBAL loaded = LoadResource(file.get(), found);
+  if (!loaded) return LastErrorResult();
+  const DWORD size = SizeofResource(file.get(), found);
+  const char* bytes = static_cast<const char*>(LockResource(loaded));
+  if (!bytes) return LastErrorResult();
+
+  platform::Win32Registry registry;
+  platform::Win32Text text;
+  return static_cast<HRESULT>(
+      RegisterClassScript(registry, text, std::string_view(bytes, size), shortPath, doRegister));
+}
+
+}  // namespace vrpph

@@ -1,0 +1,14 @@
+// A class's registration script, read from the module's own resources and
+// run through the registrar.
+#pragma once
+
+#include <windows.h>
+
+namespace vrpph {
+
+// Runs REGISTRY resource `scriptId` of `module`'s file, opened as a data
+// file by its short path, with "Module" set to that short path. A file or
+// resource that cannot be had gives the last error as an HRESULT.
+HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister);
+
+}  // namespace vrpph
