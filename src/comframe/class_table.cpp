@@ -1,5 +1,6 @@
 #include "comframe/class_table.h"
 
+#include "comframe/api_object.h"
 #include "comframe/module_state.h"
 #include "comframe/plug_prot.h"
 
@@ -9,6 +10,7 @@ namespace {
 
 constinit ClassTableEntry g_classes[] = {
     {&CLSID_HTTPPlugProt, 101, &CreatePlugProt, nullptr},
+    {&CLSID_API, 118, &CreateApi, nullptr},
     {nullptr, 0, nullptr, nullptr},
 };
 

@@ -7,14 +7,22 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include <atomic>
 #include <new>
+#include <type_traits>
 
 #include "comframe/interface_table.h"
 #include "comframe/module_state.h"
 
 namespace vrpph::comframe {
 
-// Instances are used on one apartment's thread: plain counts.
+// An apartment-threaded class is called on its apartment's thread alone and
+// counts plainly; a class that sets `kAnyThread` counts atomically.
+template <typename Methods>
+constexpr bool kCountsAtomically = requires { requires Methods::kAnyThread; };
+template <typename Methods>
+using InstanceCount = std::conditional_t<kCountsAtomically<Methods>, std::atomic<ULONG>, ULONG>;
+
 template <typename Methods>
 class StandaloneObject final : public Methods {
  public:
@@ -30,7 +38,7 @@ class StandaloneObject final : public Methods {
   }
 
  private:
-  ULONG references_ = 0;
+  InstanceCount<Methods> references_{0};
 };
 
 template <typename Methods>
@@ -76,7 +84,7 @@ class AggregatedObject final : public IUnknown {
     IUnknown* outer_;
   };
 
-  ULONG references_ = 0;
+  InstanceCount<Methods> references_{0};
   Contained contained_;
 };
 

@@ -51,6 +51,7 @@ class ModuleState {
   std::atomic<int>& PromptOpenMode() { return promptOpenMode_; }
 
   TypeInfoCache& PlugProtTypeInfo() { return plugProtTypeInfo_; }
+  TypeInfoCache& ApiTypeInfo() { return apiTypeInfo_; }
 
  private:
   HINSTANCE instance_ = nullptr;
@@ -61,6 +62,7 @@ class ModuleState {
   ExitCleanups exitCleanups_;
   std::atomic<int> promptOpenMode_{0};
   TypeInfoCache plugProtTypeInfo_{IID_IHTTPPlugProt, LIBID_VRPPHLib, 1, 0};
+  TypeInfoCache apiTypeInfo_{IID_IAPI, LIBID_VRPPHLib, 1, 0};
 };
 
 // The one instance, filled in when the loader attaches the DLL.
