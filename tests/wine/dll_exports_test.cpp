@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "registration_guard.h"
 #include "vrpph_dll.h"
 
 namespace vrpph::wine_tests {
@@ -80,6 +81,8 @@ TEST_F(DllExportsTest, RegisterAndUnregisterSucceedRepeatedly) {
   auto unregisterServer = dll_.Export<RegisterServer>("DllUnregisterServer");
   ASSERT_NE(registerServer, nullptr);
   ASSERT_NE(unregisterServer, nullptr);
+  // Registration rewrites the platform's protocol handler keys: put them back.
+  RegistrationGuard guard([unregisterServer] { unregisterServer(); });
   // Unregistering what was never registered is not an error.
   EXPECT_EQ(unregisterServer(), S_OK);
   EXPECT_EQ(registerServer(), S_OK);

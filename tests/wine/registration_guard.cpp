@@ -1,0 +1,137 @@
+#include "registration_guard.h"
+
+#include <cstdio>
+
+#include "child_process.h"
+
+namespace vrpph::wine_tests {
+namespace {
+
+class Key {
+ public:
+  Key(HKEY root, const std::string& path, REGSAM access) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  }
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  ~Key() {
+    if (key_) RegCloseKey(key_);
+  }
+  [[nodiscard]] HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+template <typename Visit>
+void EachValue(HKEY key, Visit visit) {
+  for (DWORD index = 0;; ++index) {
+    char name[16384];
+    DWORD nameLength = sizeof name;
+    BYTE data[4096];
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) return;
+    visit(std::string(name, nameLength), type, std::vector<BYTE>(data, data + size));
+  }
+}
+
+void AppendTree(HKEY key, const std::string& prefix, std::string& out) {
+  for (DWORD index = 0;; ++index) {
+    char name[256];
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
+    const std::string path = prefix + std::string(name, length);
+    out += path + "\n";
+    Key child(key, name, KEY_READ);
+    if (child.get()) AppendTree(child.get(), path + "\\", out);
+  }
+}
+
+void DeleteTree(HKEY root, const std::string& path) {
+  {
+    Key key(root, path, KEY_ALL_ACCESS);
+    if (!key.get()) return;
+    char name[256];
+    DWORD length = sizeof name;
+    while (RegEnumKeyExA(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+      DeleteTree(root, path + "\\" + name);
+      length = sizeof name;
+    }
+  }
+  RegDeleteKeyA(root, path.c_str());
+}
+
+}  // namespace
+
+std::string KeyValues(HKEY root, const std::string& path) {
+  Key key(root, path, KEY_READ);
+  if (!key.get()) return "<missing>";
+  std::string out;
+  EachValue(key.get(), [&out](const std::string& name, DWORD type, const std::vector<BYTE>& bytes) {
+    out += (name.empty() ? "@" : name) + " type " + std::to_string(type) + ": ";
+    if (type == REG_SZ && !bytes.empty() && bytes.back() == 0) {
+      out += "'" + std::string(bytes.begin(), bytes.end() - 1) + "'";
+    } else {
+      for (BYTE b : bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x", b);
+        out += hex;
+      }
+    }
+    out += "\n";
+  });
+  return out;
+}
+
+std::string KeyTree(HKEY root, const std::string& path) {
+  Key key(root, path, KEY_READ);
+  if (!key.get()) return "<missing>";
+  std::string out;
+  AppendTree(key.get(), "", out);
+  return out;
+}
+
+RegistrationGuard::RegistrationGuard(std::function<void()> unregister) : unregister_(std::move(unregister)) {
+  for (const char* scheme : kHandlerSchemes) {
+    SavedKey saved{std::string("PROTOCOLS\\Handler\\") + scheme, false, {}};
+    Key key(HKEY_CLASSES_ROOT, saved.path, KEY_READ);
+    saved.existed = key.get() != nullptr;
+    if (saved.existed) {
+      EachValue(key.get(), [&saved](const std::string& name, DWORD type, const std::vector<BYTE>& bytes) {
+        saved.values.push_back({name, type, bytes});
+      });
+    }
+    saved_.push_back(std::move(saved));
+    const std::string nameSpace = std::string("PROTOCOLS\\Name-Space Handler\\") + scheme;
+    if (!Key(HKEY_CLASSES_ROOT, nameSpace, KEY_READ).get()) created_.push_back(nameSpace);
+  }
+}
+
+RegistrationGuard::~RegistrationGuard() {
+  if (unregister_) unregister_();
+  // Only when empty: whatever another party put there stays.
+  for (const std::string& path : created_) RegDeleteKeyA(HKEY_CLASSES_ROOT, path.c_str());
+  for (const SavedKey& saved : saved_) {
+    DeleteTree(HKEY_CLASSES_ROOT, saved.path);
+    if (!saved.existed) continue;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, saved.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+      continue;
+    }
+    for (const SavedValue& value : saved.values) {
+      RegSetValueExA(key, value.name.c_str(), 0, value.type, value.bytes.data(),
+                     static_cast<DWORD>(value.bytes.size()));
+    }
+    RegCloseKey(key);
+  }
+}
+
+long RunRegsvr32(const std::string& dllPath, bool unregister) {
+  const std::string line = std::string("regsvr32.exe /s ") + (unregister ? "/u " : "") + Quoted(dllPath);
+  const ChildRun run = RunChild(line, 60000);
+  return run.finished ? static_cast<long>(run.exitCode) : -1;
+}
+
+}  // namespace vrpph::wine_tests
