@@ -32,7 +32,6 @@ std::string Name(const char* name) { return name ? std::string(name) : std::stri
 // The access rights each kind of call needs from its handle.
 constexpr std::uint32_t kQueryValue = 0x0001;
 constexpr std::uint32_t kSetValue = 0x0002;
-constexpr std::uint32_t kCreateSubKey = 0x0004;
 constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 
 }  // namespace
@@ -117,14 +116,9 @@ long FakeRegistry::CreateKey(HKey parent, const char* path, const char* keyClass
   std::string rel = Name(path);
   if (auto f = failures_.find(full.empty() ? rel : full + "\\" + rel); f != failures_.end()) return f->second;
   bool made = false;
-  std::uint32_t parentAccess = roots_.count(parent) ? kCreateSubKey : handles_.at(parent).access;
   for (const std::string& part : SplitPath(rel)) {
     auto& child = node->children[part];
     if (!child) {
-      if (!made && !(parentAccess & kCreateSubKey)) {
-        node->children.erase(part);
-        return status::AccessDenied;
-      }
       child = std::make_unique<Node>();
       child->name = part;
       child->parent = node;
