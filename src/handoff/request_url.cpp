@@ -10,7 +10,12 @@ namespace vrpph {
 
 std::optional<std::string> DecodeRequestUrl(platform::Registry& registry, const platform::Text& text,
                                             const char16_t* url, Producer producer) {
-  auto decodeSetting = ReadSettingString(registry, platform::root::CurrentUser, keys::Main, values::DecodeUrls);
+  return DecodeRequestUrl(text, url, producer,
+                          ReadSettingString(registry, platform::root::CurrentUser, keys::Main, values::DecodeUrls));
+}
+
+std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const char16_t* url, Producer producer,
+                                            const std::optional<std::string>& decodeSetting) {
   std::optional<std::string> converted = WideToAnsi(text, url);
   if (!converted || IsFlag(decodeSetting, values::False)) return converted;
   if (producer == Producer::Interception && converted->find('?') != std::string::npos) return converted;

@@ -16,4 +16,8 @@ namespace vrpph {
 std::optional<std::string> DecodeRequestUrl(platform::Registry& registry, const platform::Text& text,
                                             const char16_t* url, Producer producer);
 
+// The same with the stored DecodeURLs text already read (none when absent).
+std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const char16_t* url, Producer producer,
+                                            const std::optional<std::string>& decodeSetting);
+
 }  // namespace vrpph

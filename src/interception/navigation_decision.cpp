@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "handoff/request_url.h"
 #include "handoff/transfer_record.h"
 #include "interception/auto_learn.h"
-#include "interception/intercepted_url.h"
 #include "interception/key_rules.h"
 #include "interception/type_list.h"
 #include "interception/url_names.h"
@@ -60,7 +60,7 @@ Screening Screen(const NavigationRequest& request, platform::Platform& platform)
     s.answer = NavigationAnswer::Decline;
     return s;
   }
-  auto url = InterceptedUrl(platform.text, request.url, settings.Text(values::DecodeUrls));
+  auto url = DecodeRequestUrl(platform.text, request.url, Producer::Interception, settings.Text(values::DecodeUrls));
   if (!url) {
     // Nothing the ANSI tests could look at: leave it to the browser.
     s.answer = NavigationAnswer::Decline;
