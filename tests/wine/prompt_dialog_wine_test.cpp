@@ -313,3 +313,29 @@ TEST_F(PromptDialogWineTest, ShowOpenDialogWithoutAUrlShowsNothing) {
 
 }  // namespace
 }  // namespace vrpph::wine_tests
+
+namespace vrpph::wine_tests {
+namespace {
+
+// The prompt finds its module through its own handle: a copy of the DLL
+// under another file name still applies a remembered action.
+TEST(RenamedModuleTest, ARenamedCopyStillFindsItsOwnPrompt) {
+  const std::string copy = VrpphDllPath().substr(0, VrpphDllPath().size() - 9) + "renamed-plugin.dll";
+  ASSERT_TRUE(CopyFileA(VrpphDllPath().c_str(), copy.c_str(), FALSE));
+  platform::Win32Registry registry;
+  testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
+  testing::SetDword(registry, CurrentUser, keys::DefAction, "zip", 1);
+  {
+    HMODULE module = LoadLibraryA(copy.c_str());
+    ASSERT_NE(module, nullptr);
+    auto show = reinterpret_cast<ShowOpenDialog>(reinterpret_cast<void*>(GetProcAddress(module, "DllShowOpenDialog")));
+    ASSERT_NE(show, nullptr);
+    EXPECT_EQ(show(nullptr, kUrl, nullptr), TRUE);
+    FreeLibrary(module);
+  }
+  testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
+  DeleteFileA(copy.c_str());
+}
+
+}  // namespace
+}  // namespace vrpph::wine_tests

@@ -45,7 +45,11 @@ Win32DialogHost::Win32DialogHost(HMODULE module, platform::Platform& platform,
                                  Win32ActivationContextApi::ProcLookup lookup)
     : module_(module), platform_(platform), activation_(module, lookup) {}
 
-bool Win32DialogHost::ModuleImageLoaded() { return GetModuleHandleA("VRPPH.DLL") != nullptr; }
+// Found through the module's own handle, not its file name, so a renamed
+// file still prompts.
+bool Win32DialogHost::ModuleImageLoaded() {
+  return module_ && FindResourceA(module_, MAKEINTRESOURCEA(prompt_resource::DialogTemplate), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+}
 
 DialogOutcome Win32DialogHost::RunModal(platform::WindowHandle owner, const PromptDialogTexts& texts) {
   // Per prompt and per thread: another thread's prompt has its own context.
