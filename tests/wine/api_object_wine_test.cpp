@@ -203,17 +203,6 @@ TEST_F(ApiObjectTest, InterfaceTableAndErrorInfo) {
   EXPECT_FALSE(none);
 }
 
-TEST_F(ApiObjectTest, TheClassObjectRefusesAggregationForAnythingButIUnknown) {
-  auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
-  ComRef<IClassFactory> factory;
-  ASSERT_EQ(getClassObject(CLSID_API, IID_IClassFactory, Out(factory)), S_OK);
-  ComRef<IUnknown> made;
-  EXPECT_EQ(factory->CreateInstance(dispatch_.get(), IID_IAPI, Out(made)), CLASS_E_NOAGGREGATION);
-  EXPECT_FALSE(made);
-  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IInternetProtocol, Out(made)), E_NOINTERFACE);
-  EXPECT_FALSE(made);
-}
-
 TEST_F(ApiObjectTest, ReferencesFromTwoThreadsAtOnceAreAllCounted) {
   auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
   ComRef<IClassFactory> factory;
