@@ -79,6 +79,9 @@ endif()
 
 # The stand-in download manager (TQP.exe), the Wine tests' peer.
 add_subdirectory(${CMAKE_SOURCE_DIR}/manager ${CMAKE_BINARY_DIR}/manager)
+# The browser host (browser_host.exe): navigates through urlmon to the
+# registered name-space handlers, for the end-to-end tests and tools/demo.
+add_subdirectory(${CMAKE_SOURCE_DIR}/host ${CMAKE_BINARY_DIR}/host)
 # A host that raises the download prompt, for its picture in the README.
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/show-prompt ${CMAKE_BINARY_DIR}/show-prompt)
 
