@@ -21,13 +21,15 @@ BOOL CALLBACK ModalWatcher::VisitWindow(HWND window, LPARAM self) {
   GetClassNameA(window, windowClass, sizeof windowClass);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId() && lstrcmpA(windowClass, "#32770") == 0 && IsWindowVisible(window)) {
-    reinterpret_cast<ModalWatcher*>(self)->Answer(window);
+  auto* watcher = reinterpret_cast<ModalWatcher*>(self);
+  if (process == watcher->processId_ && lstrcmpA(windowClass, "#32770") == 0 && IsWindowVisible(window)) {
+    watcher->Answer(window);
   }
   return TRUE;
 }
 
-ModalWatcher::ModalWatcher(int button) : button_(button), thread_([this] { Watch(); }) {}
+ModalWatcher::ModalWatcher(int button, DWORD processId)
+    : button_(button), processId_(processId ? processId : GetCurrentProcessId()), thread_([this] { Watch(); }) {}
 
 ModalWatcher::~ModalWatcher() {
   stop_ = true;

@@ -1,6 +1,7 @@
-// Answers the message boxes this process raises while it lives, so that a
-// test never hangs on a modal window: a thread looks for dialog windows of
-// this process and presses a button in each.
+// Answers the message boxes a process raises while the watcher lives, so
+// that a test never hangs on a modal window: a thread looks for dialog
+// windows of that process (this one unless told) and presses a button in
+// each.
 #pragma once
 
 #include <windows.h>
@@ -20,8 +21,9 @@ class ModalWatcher {
     std::string text;
   };
 
-  // Presses `button` (IDOK, IDYES, IDNO...) in every box that shows up.
-  explicit ModalWatcher(int button = IDOK);
+  // Presses `button` (IDOK, IDYES, IDNO...) in every box that shows up in
+  // the process `processId` (0: this process).
+  explicit ModalWatcher(int button = IDOK, DWORD processId = 0);
   ModalWatcher(const ModalWatcher&) = delete;
   ModalWatcher& operator=(const ModalWatcher&) = delete;
   ~ModalWatcher();
@@ -34,6 +36,7 @@ class ModalWatcher {
   void Answer(HWND box);
 
   int button_;
+  DWORD processId_;
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   std::vector<Answered> answered_;
