@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "settings/contact_points.h"
@@ -24,20 +25,37 @@ std::optional<std::uint32_t> ReadDword(platform::Registry& registry, platform::H
          (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
+// Room for a typical value on the stack: most reads then take one query
+// instead of a size query and a read, and each query is a round trip to
+// the registry's server. A longer value is read again at its own size.
+constexpr std::uint32_t kInlineValueBytes = 1024;
+
+// The value's stored bytes, whatever its type; none when it cannot be read.
+std::optional<std::string> QueryValueBytes(platform::Registry& registry, platform::HKey key, const char* valueName) {
+  std::array<std::uint8_t, kInlineValueBytes> first;
+  std::uint32_t size = kInlineValueBytes;
+  const long rc = registry.QueryValue(key, valueName, nullptr, first.data(), &size);
+  if (rc == status::Success) {
+    return std::string(reinterpret_cast<const char*>(first.data()), std::min(size, kInlineValueBytes));
+  }
+  if (rc != status::MoreData) return std::nullopt;
+  std::string bytes(size, '\0');
+  std::uint32_t read = size;
+  if (registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(bytes.data()), &read) !=
+      status::Success) {
+    return std::nullopt;
+  }
+  bytes.resize(std::min(read, size));
+  return bytes;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadKeyString(platform::Registry& registry, platform::HKey key, const char* valueName) {
-  std::uint32_t size = 0;
-  registry.QueryValue(key, valueName, nullptr, nullptr, &size);
-  // Room beyond the reported size, so a terminator always fits.
-  std::string buffer(static_cast<std::size_t>(size) + 10, '\0');
-  std::uint32_t read = size;
-  long rc = registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()), &read);
-  if (rc != status::Success) return std::nullopt;
-  buffer.resize(std::min<std::size_t>(read, size));
+  std::optional<std::string> text = QueryValueBytes(registry, key, valueName);
   // The stored data may end in its terminator or not; the text ends at the first NUL.
-  buffer.resize(std::strlen(buffer.c_str()));
-  return buffer;
+  if (text) text->resize(std::strlen(text->c_str()));
+  return text;
 }
 
 std::optional<std::string> ReadSettingString(platform::Registry& registry, platform::HKey root,
@@ -78,15 +96,9 @@ bool WriteSettingDword(platform::Registry& registry, const char* keyPath, const 
 
 std::optional<std::vector<std::uint8_t>> ReadKeyBinary(platform::Registry& registry, platform::HKey key,
                                                        const char* valueName) {
-  std::uint32_t size = 0;
-  long rc = registry.QueryValue(key, valueName, nullptr, nullptr, &size);
-  if (rc != status::Success && rc != status::MoreData) return std::nullopt;
-  std::vector<std::uint8_t> bytes(size);
-  if (registry.QueryValue(key, valueName, nullptr, bytes.data(), &size) != status::Success) {
-    return std::nullopt;
-  }
-  bytes.resize(size);
-  return bytes;
+  std::optional<std::string> bytes = QueryValueBytes(registry, key, valueName);
+  if (!bytes) return std::nullopt;
+  return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
 }
 
 std::optional<std::vector<std::uint8_t>> ReadBinarySetting(platform::Registry& registry,
