@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "handoff/automation_api.h"
 #include "handoff/delivery.h"
 #include "handoff/module_download_services.h"
 #include "interception/key_rules.h"
@@ -428,6 +429,51 @@ TEST_F(BadPromptSettings, AManagerThatNeverComesUpIsWaitedForAtMostSixSeconds) {
   testing::SetString(world.registry, CurrentUser, keys::Main, values::ProgramPath, "C:\\TQ\\TQP.EXE");
   EXPECT_EQ(Navigate("http://host/file.zip"), NavigationAnswer::Decline);
   EXPECT_EQ(world.clock.now(), 60u * 100u);
+}
+
+
+// ---- The automation class's DownloadFile with the same kinds of texts.
+
+class BadDownloadFile : public BadInput {
+ protected:
+  std::string Call(const std::u16string* url, const std::u16string* referer, const std::u16string* path) {
+    testing::FakeDownloadServices services;
+    services.promptAnswer = PromptOutcome{prompt_result::Proceed, open_mode::Save};
+    DownloadFile(world.platform, services,
+                 DownloadFileRequest{url ? url->c_str() : nullptr, referer ? referer->c_str() : nullptr,
+                                     path ? path->c_str() : nullptr});
+    EXPECT_LE(services.deliveries.size(), 1u);
+    return services.deliveries.empty() ? "<none>" : services.deliveries[0].record;
+  }
+};
+
+TEST_F(BadDownloadFile, TextsFromNothingToOneMegabyteReachTheRecordWhole) {
+  for (std::size_t size : {0u, 2u << 10, 64u << 10, 1u << 20}) {
+    SCOPED_TRACE(size);
+    // No '%' and no dot segment: decoding leaves them as they are.
+    const std::string url = size ? "http://host/" + std::string(size - 16, 'u') + ".zip" : std::string();
+    const std::string referer(size, 'r');
+    const std::string path = size ? "D:\\" + std::string(size - 3, 'p') : std::string();
+    const std::u16string wideUrl = Wide(url), wideReferer = Wide(referer), widePath = Wide(path);
+    // A path shorter than three bytes is no place to save: the paused-
+    // download check decides, and finds nothing.
+    const std::string pathField = size ? path : std::string();
+    EXPECT_EQ(Call(&wideUrl, &wideReferer, &widePath), "URL=" + url + "\nReferer=" + referer + "\nPath=" + pathField);
+  }
+}
+
+TEST_F(BadDownloadFile, AbsentTextsAndUnconvertibleOnes) {
+  const std::u16string url = u"http://host/a.zip";
+  EXPECT_EQ(Call(nullptr, nullptr, nullptr), "<none>") << "no URL, nothing to send";
+  EXPECT_EQ(Call(&url, nullptr, nullptr), "URL=http://host/a.zip\nReferer=\nPath=");
+  const std::u16string surrogates = u"http://host/\xD800\xDC00\xDFFF.zip";
+  const std::u16string referer = u"http://\xDBFF/";
+  // Each unpaired half becomes a substitute '?', which the rules then read as
+  // a query: the last segment is "??", and the name is found embedded.
+  EXPECT_EQ(Call(&surrogates, &referer, nullptr),
+            "URL=http://host/???.zip\nReferer=http://?/\nPath=\nFileName=.zip");
+  world.text.FailConversions(true);
+  EXPECT_EQ(Call(&url, &referer, nullptr), "<none>");
 }
 
 }  // namespace
