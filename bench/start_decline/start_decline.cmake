@@ -1,0 +1,9 @@
+# Start's decline path against its floor, a Windows program run under Wine
+# beside vrpph.dll (tools/bench).
+add_executable(vrpph_start_bench
+  ${CMAKE_CURRENT_LIST_DIR}/start_decline_bench.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/naive_decline.cpp)
+target_include_directories(vrpph_start_bench PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(vrpph_start_bench PRIVATE vrpph_win32)
+add_dependencies(vrpph_start_bench vrpph)
+set_target_properties(vrpph_start_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
