@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstring>
+
 namespace vrpph::platform {
 
 // char16_t and wchar_t are both UTF-16 code units on Windows; only the C++
@@ -27,7 +29,11 @@ bool Win32Text::IsLeadByte(unsigned char byte) const { return IsDBCSLeadByte(byt
 
 bool Win32Text::CanonicalizeUrl(const char* url, char* buffer, std::uint32_t* length,
                                 std::uint32_t flags) const {
-  if (length == nullptr) return false;
+  if (length == nullptr || url == nullptr) return false;
+  if (strnlen(url, kMaxCanonicalizedUrl + 1) > kMaxCanonicalizedUrl) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return false;
+  }
   DWORD size = *length;
   const BOOL ok = InternetCanonicalizeUrlA(url, buffer, &size, flags);
   *length = size;
