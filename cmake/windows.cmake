@@ -77,6 +77,9 @@ if(VRPPH_WINE_TEST_SOURCES)
     PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT})
 endif()
 
+# Many Start and DownloadFile calls, measured for leaks from the Linux side.
+include(${CMAKE_SOURCE_DIR}/tests/leak/leak_check.cmake)
+
 # The stand-in download manager (TQP.exe), the Wine tests' peer.
 add_subdirectory(${CMAKE_SOURCE_DIR}/manager ${CMAKE_BINARY_DIR}/manager)
 # The browser host (browser_host.exe): navigates through urlmon to the
