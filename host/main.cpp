@@ -78,6 +78,13 @@ int Run(const browser_host::HostOptions& options) {
 
   int status = 0;
   for (const Navigation& navigation : options.navigations) {
+    // Without a handler urlmon would fetch the URL itself, from the network.
+    if (!session.Handles(SchemeOf(navigation.url))) {
+      PrintLine(NavigationLine(navigation, NavigationReport{}));
+      PrintError(L"no name-space handler for " + navigation.url + L"; not navigated");
+      status = 1;
+      continue;
+    }
     frame.Present(navigation.fromPage);
     const NavigationReport report = Navigate(navigation, log, options.startTimeoutMs);
     PrintLine(NavigationLine(navigation, report));

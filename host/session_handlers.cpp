@@ -20,6 +20,13 @@ SessionHandlers::~SessionHandlers() {
   }
 }
 
+bool SessionHandlers::Handles(const std::wstring& scheme) const {
+  for (const Registered& registered : registered_) {
+    if (registered.scheme == scheme) return true;
+  }
+  return false;
+}
+
 HRESULT SessionHandlers::Register(const NameSpaceHandler& handler, StartLog& log) {
   // Through COM, so that InprocServer32 decides which module is loaded.
   ComRef<IClassFactory> handlerFactory;

@@ -30,6 +30,8 @@ class SessionHandlers {
 
   [[nodiscard]] const std::vector<Loaded>& handlers() const { return handlers_; }
   [[nodiscard]] std::size_t RegisteredCount() const { return registered_.size(); }
+  // Whether a handler was registered for `scheme` (lower case).
+  [[nodiscard]] bool Handles(const std::wstring& scheme) const;
   // CoInternetGetSession's result.
   [[nodiscard]] HRESULT SessionResult() const { return sessionResult_; }
 

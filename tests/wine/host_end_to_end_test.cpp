@@ -114,6 +114,18 @@ TEST_F(HostEndToEnd, WithoutARegisteredHandlerThereIsNothingToNavigateWith) {
   EXPECT_NE(run_.errors.find("no name-space handler"), std::string::npos) << run_.errors;
 }
 
+TEST_F(HostEndToEnd, AUrlOfAnotherSchemeIsNotNavigated) {
+  run_ = RunBrowserHost({"gopher://host/a.zip", "http://host/b.rar"});
+  ASSERT_TRUE(run_.finished);
+  EXPECT_EQ(run_.exitCode, 1u);
+  ASSERT_EQ(run_.navigations.size(), 2u);
+  EXPECT_EQ(run_.navigations[0].decision, "unanswered");
+  EXPECT_EQ(run_.navigations[0].url, "gopher://host/a.zip");
+  EXPECT_NE(run_.errors.find("no name-space handler for gopher://host/a.zip; not navigated"), std::string::npos)
+      << run_.errors;
+  EXPECT_EQ(run_.navigations[1].decision, kDeclined) << "the next one goes on";
+}
+
 // Taken, and the record reaches the manager.
 
 TEST_F(HostEndToEnd, AnAcceptedLinkIsTakenAndItsRecordDelivered) {
