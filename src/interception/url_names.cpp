@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "interception/entry_search.h"
 #include "interception/type_list.h"
 
 namespace vrpph {
@@ -89,20 +90,14 @@ std::optional<std::string> EmbeddedFileName(std::string_view url,
                                             const std::optional<std::string>& acceptingTypes,
                                             const platform::Text& text) {
   if (!acceptingTypes) return std::nullopt;
-  std::string upper = Upper(url, text);
-  std::string_view list = *acceptingTypes;
-  std::size_t position = ListStartPosition(list);
-  std::string_view entry;
-  std::string pattern;
-  while (NextListEntry(list, position, entry)) {
-    pattern.assign(".").append(entry);
-    std::size_t dot = upper.find(pattern);
-    if (dot == npos) continue;
-    std::size_t start = dot;
-    while (start > 0 && !IsStopCharacter(static_cast<unsigned char>(url[start - 1]))) --start;
-    return std::string(url.substr(start, dot + entry.size() + 1 - start));
-  }
-  return std::nullopt;
+  const std::string upper = Upper(url, text);
+  // The first entry in list order that occurs anywhere decides.
+  const std::optional<EntryMatch> match = FirstEntryAfterDot(upper, *acceptingTypes);
+  if (!match) return std::nullopt;
+  const std::size_t dot = match->dot;
+  std::size_t start = dot;
+  while (start > 0 && !IsStopCharacter(static_cast<unsigned char>(url[start - 1]))) --start;
+  return std::string(url.substr(start, dot + match->entry.size() + 1 - start));
 }
 
 bool HasAcceptedExtension(std::string_view fileName, const std::optional<std::string>& acceptingTypes,
