@@ -73,6 +73,17 @@ void BM_EmbeddedFileNameLongList(benchmark::State& state) {
   Linear(state);
 }
 
+// Both at once: a redirect page of N bytes against N bytes of entries, none
+// of which occurs. One search per entry would cost N squared.
+void BM_EmbeddedFileNameLongUrlAndList(benchmark::State& state) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const std::string url = LongUrl(n, "QVREDIR.ASP?f=tool");
+  std::string entries = LongList(n / 6);
+  const std::optional<std::string> list = entries.substr(0, n);
+  for (auto _ : state) benchmark::DoNotOptimize(EmbeddedFileName(url, list, Text()));
+  Linear(state);
+}
+
 void BM_ListContains(benchmark::State& state) {
   const std::string list = LongList(static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(ListContains(list, "ZIP"));
@@ -107,6 +118,7 @@ BENCHMARK(BM_UrlExtension)->RangeMultiplier(4)->Range(kSmall, kLarge)->Complexit
 BENCHMARK(BM_UrlFileNameAndHost)->RangeMultiplier(4)->Range(kSmall, kLarge)->Complexity(benchmark::oN);
 BENCHMARK(BM_EmbeddedFileNameLongUrl)->RangeMultiplier(4)->Range(kSmall, kLarge)->Complexity(benchmark::oN);
 BENCHMARK(BM_EmbeddedFileNameLongList)->RangeMultiplier(4)->Range(16, 1 << 16)->Complexity(benchmark::oN);
+BENCHMARK(BM_EmbeddedFileNameLongUrlAndList)->RangeMultiplier(4)->Range(kSmall, kLarge)->Complexity(benchmark::oN);
 BENCHMARK(BM_ListContains)->RangeMultiplier(4)->Range(16, 1 << 16)->Complexity(benchmark::oN);
 BENCHMARK(BM_ListRemove)->RangeMultiplier(4)->Range(16, 1 << 16)->Complexity(benchmark::oN);
 BENCHMARK(BM_DeclineOnFakePlatform)->RangeMultiplier(4)->Range(kSmall, kLarge)->Complexity(benchmark::oN);

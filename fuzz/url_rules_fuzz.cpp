@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "interception/entry_search.h"
 #include "interception/type_list.h"
 #include "interception/url_names.h"
 #include "support/decision_oracle.h"
@@ -90,6 +91,14 @@ void CheckUrlRules(const std::string& url, const std::optional<std::string>& acc
   FUZZ_CHECK(host.size() + 1 <= (bound ? bound : 1));
   FUZZ_CHECK(host.find('/') == std::string::npos);
   if (!host.empty()) FUZZ_CHECK(url.find(host) != std::string::npos);
+
+  // Both ways of finding the first listed entry give one answer.
+  if (accepting) {
+    auto search = FirstEntryBySearch(url, *accepting);
+    auto automaton = FirstEntryByAutomaton(url, *accepting);
+    FUZZ_CHECK(search.has_value() == automaton.has_value());
+    if (search) FUZZ_CHECK(search->entry == automaton->entry && search->dot == automaton->dot);
+  }
 
   auto embedded = EmbeddedFileName(url, accepting, text);
   FUZZ_CHECK(embedded == testing::oracle::Embedded(url, accepting, text));
