@@ -55,8 +55,9 @@ class BadInputWine : public ::testing::Test {
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol_)), S_OK);
     factory->Release();
     settings_.Main(values::AcceptingTypes, "ZIP, EXE, ");
-    // Remembered actions: an accepted file goes straight to the manager.
-    for (const char* extension : {"zip", "exe"}) {
+    // Remembered actions: an accepted file, or a redirect page, goes
+    // straight to the manager, without a dialog to wait for.
+    for (const char* extension : {"zip", "exe", "asp"}) {
       testing::SetDword(settings_.registry, CurrentUser, keys::DefAction, extension, 0);
     }
   }
@@ -243,9 +244,13 @@ TEST_F(BadInputWine, MainKeySettingsOfEveryForm) {
       SCOPED_TRACE(std::string(name) + " " + form.label);
       testing::SetValue(settings_.registry, CurrentUser, keys::Main, name, form.type, form.bytes);
       const auto stored = testing::GetValue(settings_.registry, CurrentUser, keys::Main, name);
+      // A megabyte crosses to the server at every read: fewer combinations.
+      const bool large = form.bytes.size() > 4096;
       for (auto held : {std::initializer_list<BYTE>{}, {VK_CONTROL, VK_MENU}, {VK_CONTROL}}) {
+        if (large && held.size() == 1) continue;
         keys_.Hold(held);
         for (const wchar_t* url : {L"http://host/file.zip", L"http://host/f.jpg", L"http://h/QVREDIR.ASP?file=a.zip"}) {
+          if (large && std::wstring(url) == L"http://host/f.jpg") continue;
           StartAsTheRulesSay(url);
         }
       }
