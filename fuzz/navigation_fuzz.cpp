@@ -136,8 +136,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   FUZZ_CHECK(world.registry.OpenHandleCount() == 0);
   auto after = Snapshot(world.registry);
-  const bool learning = before[values::AutoLearn] &&
-                        before[values::AutoLearn]->bytes == std::vector<std::uint8_t>{'T', 'R', 'U', 'E', 0};
+  // Offers are made while AutoLearn reads as "TRUE": its bytes up to the first NUL.
+  const auto& autoLearn = before[values::AutoLearn];
+  const bool learning =
+      autoLearn && std::string(autoLearn->bytes.begin(), autoLearn->bytes.end()).c_str() == std::string("TRUE");
   if (!learning) FUZZ_CHECK(after[values::AcceptingTypes] == before[values::AcceptingTypes]);
   after[values::AcceptingTypes] = before[values::AcceptingTypes];
   FUZZ_CHECK(after == before);
