@@ -397,6 +397,17 @@ TEST_F(BadPromptSettings, AProgramTitleOfEveryFormFindsOnlyAWindowOfThatTitle) {
   EXPECT_EQ(Navigate("http://host/file.zip"), NavigationAnswer::Take) << "the type of the title is not looked at";
 }
 
+TEST_F(BadPromptSettings, AForcedLinkWithAMegabyteExtensionReachesTheDialogAndTheManager) {
+  world.keyboard.Hold({vk::Control, vk::Menu});
+  const std::string url = "http://host/a." + std::string(1u << 20, 'x');
+  // No action can be remembered under such a name: the dialog asks.
+  EXPECT_EQ(Navigate(url), NavigationAnswer::Take);
+  EXPECT_EQ(host.owners.size(), 1u);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0], "URL=" + url + "\nPath=OPEN");
+  EXPECT_EQ(testing::GetValue(world.registry, CurrentUser, keys::DefAction, url.substr(14).c_str()), std::nullopt);
+}
+
 // ---- A download manager that hangs or goes away.
 
 TEST_F(BadPromptSettings, AHungManagerNeitherClaimsNorReceivesAndTheCallEnds) {

@@ -285,6 +285,20 @@ TEST_F(BadInputWine, PromptStringsFontAndRememberedActionsOfEveryForm) {
   }
 }
 
+TEST_F(BadInputWine, AForcedLinkWithAHugeExtensionReachesTheDialogAndTheManager) {
+  watcher_ = std::make_unique<ModalWatcher>(IDOK);
+  keys_.Hold({VK_CONTROL, VK_MENU});
+  // Longer than any registry value name: no remembered action is found,
+  // and the dialog, confirmed, sends the record.
+  for (std::size_t size : {20000u, 1u << 20}) {
+    const std::string url = "http://host/a." + std::string(size, 'x');
+    const std::size_t dialogs = watcher_->answered().size();
+    EXPECT_EQ(Start(WideOf(url)), kTake) << size;
+    EXPECT_EQ(watcher_->answered().size(), dialogs + 1) << size;
+    EXPECT_EQ(manager_->received().back().bytes, "URL=" + url + "\nPath=OPEN") << size;
+  }
+}
+
 TEST_F(BadInputWine, AHungManagerEndsTheCallWithinItsTimeouts) {
   manager_->Hang();
   const auto start = std::chrono::steady_clock::now();
