@@ -82,6 +82,9 @@ TEST_F(StandInManagerTest, AboutAndOptionsShowTheirWindowsThroughTheShell) {
   EXPECT_TRUE(ShowProgramOptions(world)) << "a second start hands its switch to the running one";
   HWND options = StandInManager::WaitForWindow(kManagerClass, "Optionen", kWait);
   ASSERT_NE(options, nullptr);
+  // The window can be found while it is still being created, before it shows.
+  const ULONGLONG shownBy = GetTickCount64() + kWait;
+  while (!IsWindowVisible(options) && GetTickCount64() < shownBy) Sleep(20);
   EXPECT_TRUE(IsWindowVisible(options));
   SendMessageA(options, WM_CLOSE, 0, 0);
   EXPECT_EQ(FindWindowA(kManagerClass, "Optionen"), nullptr) << "closing the options keeps the manager";
