@@ -15,16 +15,17 @@ class HandlerRegistration {
   HandlerRegistration& operator=(const HandlerRegistration&) = delete;
   ~HandlerRegistration();
 
-  // regsvr32's exit code for the registration (0: registered).
-  [[nodiscard]] unsigned long RegisterResult() const { return registerResult_; }
+  // regsvr32's exit code for the registration (0: registered; -1: it did
+  // not run to its end).
+  [[nodiscard]] long RegisterResult() const { return registerResult_; }
   // The module path the class was registered with: InprocServer32's
   // default value, "" when there is none.
   [[nodiscard]] static std::string RegisteredModule();
   // Unregisters before the object goes; regsvr32 /u's exit code.
-  unsigned long Remove();
+  long Remove();
 
  private:
-  unsigned long registerResult_;
+  long registerResult_;
   bool registered_ = false;
 };
 

@@ -33,7 +33,7 @@ std::vector<std::string> Kinds(const std::vector<ManagerLogEntry>& entries) {
 class HostEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(registration_.RegisterResult(), 0u) << "regsvr32 vrpph.dll";
+    ASSERT_EQ(registration_.RegisterResult(), 0) << "regsvr32 vrpph.dll";
     settings_.Main(values::AcceptingTypes, "ZIP, EXE, ");
     Remember("ZIP", kOpen);
   }
@@ -106,7 +106,7 @@ TEST_F(HostEndToEnd, TheHostLoadsTheRegisteredHandlerForEachScheme) {
 }
 
 TEST_F(HostEndToEnd, WithoutARegisteredHandlerThereIsNothingToNavigateWith) {
-  ASSERT_EQ(registration_.Remove(), 0u) << "regsvr32 /u vrpph.dll";
+  ASSERT_EQ(registration_.Remove(), 0) << "regsvr32 /u vrpph.dll";
   run_ = RunBrowserHost({"http://host/a.zip"});
   ASSERT_TRUE(run_.finished);
   EXPECT_EQ(run_.exitCode, 1u);
