@@ -25,6 +25,8 @@
 #include "interception/win32/protocol_start.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/contact_points.h"
+#include "test_bind_info.h"
+#include "vrpph_dll.h"
 
 namespace {
 
@@ -34,30 +36,6 @@ constexpr const wchar_t* kUrl = L"http://images.example.com/gallery/2024/photo_0
 constexpr CLSID kHttpPlugProt = {0xE131C96E, 0x4DDB, 0x11D4, {0x84, 0xB8, 0x00, 0x80, 0x48, 0xB3, 0x3D, 0xEA}};
 constexpr const char* kMarkerBegin = "vrpph-bench-begin";
 constexpr const char* kMarkerEnd = "vrpph-bench-end";
-
-// A browser's GET, as plain as bind information comes.
-class PlainGet final : public IInternetBindInfo {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IInternetBindInfo)) {
-      *out = static_cast<IInternetBindInfo*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override {
-    *flags = BINDF_ASYNCHRONOUS;
-    const DWORD size = info->cbSize;
-    std::memset(info, 0, size);
-    info->cbSize = size;
-    info->dwBindVerb = BINDVERB_GET;
-    return S_OK;
-  }
-  STDMETHODIMP GetBindString(ULONG, LPOLESTR*, ULONG, ULONG*) override { return E_NOTIMPL; }
-};
 
 // The configuration of a typical user, written for the run and removed after.
 class TypicalSettings {
@@ -157,18 +135,14 @@ int main(int argc, char** argv) {
   BYTE nothingDown[256] = {};
   SetKeyboardState(nothingDown);
 
-  HMODULE dll = LoadLibraryA("vrpph.dll");
-  auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-      reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-  IClassFactory* factory = nullptr;
+  const wine_tests::LoadedDll dll;
   IInternetProtocol* protocol = nullptr;
-  if (!getClassObject || FAILED(getClassObject(kHttpPlugProt, IID_IClassFactory, reinterpret_cast<void**>(&factory))) ||
-      FAILED(factory->CreateInstance(nullptr, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol)))) {
+  if (FAILED(dll.CreateInstance(kHttpPlugProt, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol)))) {
     std::fprintf(stderr, "cannot create HTTPPlugProt from vrpph.dll\n");
     return 2;
   }
-  factory->Release();
-  PlainGet bindInfo;
+  // A browser's GET, as plain as bind information comes.
+  wine_tests::TestBindInfo bindInfo = wine_tests::TestBindInfo::Get();
 
   const std::vector<Variant> variants = {
       {"floor", [] { return FloorCall(); }},

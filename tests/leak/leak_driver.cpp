@@ -22,55 +22,19 @@
 #include <vector>
 
 #include "settings/contact_points.h"
+#include "test_bind_info.h"
+#include "vrpph_dll.h"
 #include "vrpph_idl.h"
 
 namespace {
 
 using namespace vrpph;
 
-using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-
 struct Options {
   int starts = 20000;
   int downloads = 2000;
   std::size_t leakBytes = 0;
   bool leakHandles = false;
-};
-
-// GET, or a POST whose body comes in fixed global memory as a browser's does.
-class BindInfo final : public IInternetBindInfo {
- public:
-  explicit BindInfo(const char* body = nullptr) : body_(body) {}
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IInternetBindInfo)) {
-      *out = static_cast<IInternetBindInfo*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override {
-    *flags = BINDF_ASYNCHRONOUS;
-    const DWORD size = info->cbSize;
-    std::memset(info, 0, size);
-    info->cbSize = size;
-    info->dwBindVerb = body_ ? BINDVERB_POST : BINDVERB_GET;
-    if (body_) {
-      const std::size_t length = std::strlen(body_);
-      HGLOBAL copy = GlobalAlloc(GMEM_FIXED, length);
-      if (copy) std::memcpy(reinterpret_cast<void*>(copy), body_, length);
-      info->stgmedData.tymed = TYMED_HGLOBAL;
-      info->stgmedData.hGlobal = copy;
-      info->cbstgmedData = static_cast<DWORD>(length);
-    }
-    return S_OK;
-  }
-  STDMETHODIMP GetBindString(ULONG, LPOLESTR*, ULONG, ULONG*) override { return E_NOTIMPL; }
-
- private:
-  const char* body_;
 };
 
 // The download manager's window on a thread of its own: claims the URLs
@@ -187,8 +151,8 @@ bool StartOne(IInternetProtocol* protocol, int i, const Options& options) {
   static const wchar_t* const kUrls[] = {L"http://images.example.com/photo.jpg", L"http://files.example.com/a.zip",
                                          L"http://files.example.com/claimed.zip", L"http://files.example.com/b.zip"};
   const int kind = i % 4;
-  BindInfo get;
-  BindInfo post("name=value&file=b.zip");
+  wine_tests::TestBindInfo get = wine_tests::TestBindInfo::Get();
+  wine_tests::TestBindInfo post = wine_tests::TestBindInfo::Post("name=value&file=b.zip");
   if (kind == 3) Hold({VK_CONTROL, VK_MENU});
   const HRESULT hr = protocol->Start(kUrls[kind], nullptr, kind == 3 ? &post : &get, 0, 0);
   if (kind == 3) Hold({});
@@ -223,18 +187,13 @@ int main(int argc, char** argv) {
   Hold({});
   ManagerWindow manager;
 
-  HMODULE dll = LoadLibraryA("vrpph.dll");
-  auto getClassObject =
-      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-  IClassFactory* protocols = nullptr;
-  IClassFactory* apis = nullptr;
+  const wine_tests::LoadedDll dll;
   IInternetProtocol* protocol = nullptr;
   IAPI* api = nullptr;
-  if (!getClassObject || FAILED(getClassObject(CLSID_HTTPPlugProt, IID_IClassFactory, reinterpret_cast<void**>(&protocols))) ||
-      FAILED(getClassObject(CLSID_API, IID_IClassFactory, reinterpret_cast<void**>(&apis))) ||
-      FAILED(protocols->CreateInstance(nullptr, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol))) ||
-      FAILED(apis->CreateInstance(nullptr, IID_IAPI, reinterpret_cast<void**>(&api)))) {
+  if (FAILED(dll.CreateInstance(CLSID_HTTPPlugProt, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol))) ||
+      FAILED(dll.CreateInstance(CLSID_API, IID_IAPI, reinterpret_cast<void**>(&api)))) {
     std::fprintf(stderr, "cannot create the classes of vrpph.dll\n");
+    if (protocol) protocol->Release();
     return 2;
   }
 
@@ -254,8 +213,6 @@ int main(int argc, char** argv) {
               options.downloads, manager.records(), wrong);
   api->Release();
   protocol->Release();
-  apis->Release();
-  protocols->Release();
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quorvane");
   return wrong == 0 ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include "settings/contact_points.h"
 #include "standin_manager.h"
 #include "support/registry_tools.h"
+#include "owned_bstr.h"
 #include "vrpph_dll.h"
 #include "vrpph_idl.h"
 
@@ -27,7 +28,6 @@ namespace {
 using comframe::ComRef;
 using platform::root::CurrentUser;
 using RegisterServer = HRESULT(WINAPI*)();
-using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 
 constexpr DWORD kWait = 15000;
 
@@ -35,19 +35,6 @@ template <typename Interface>
 void** Out(ComRef<Interface>& reference) {
   return reinterpret_cast<void**>(reference.put());
 }
-
-// A BSTR owned for the length of a call.
-class Bstr {
- public:
-  explicit Bstr(const wchar_t* text) : text_(SysAllocString(text)) {}
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { SysFreeString(text_); }
-  [[nodiscard]] BSTR get() const { return text_; }
-
- private:
-  BSTR text_;
-};
 
 // DownloadFile's three texts as a late-bound caller passes them: last first.
 class DownloadArguments {
@@ -204,11 +191,8 @@ TEST_F(ApiObjectTest, InterfaceTableAndErrorInfo) {
 }
 
 TEST_F(ApiObjectTest, ReferencesFromTwoThreadsAtOnceAreAllCounted) {
-  auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
-  ComRef<IClassFactory> factory;
-  ASSERT_EQ(getClassObject(CLSID_API, IID_IClassFactory, Out(factory)), S_OK);
   IAPI* api = nullptr;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IAPI, reinterpret_cast<void**>(&api)), S_OK);
+  ASSERT_EQ(dll_.CreateInstance(CLSID_API, IID_IAPI, reinterpret_cast<void**>(&api)), S_OK);
   // Both threads start together, so that their counting overlaps.
   std::atomic<int> ready{0};
   auto hammer = [api, &ready] {

@@ -24,6 +24,7 @@
 #include "support/decision_oracle.h"
 #include "test_bind_info.h"
 #include "test_manager_window.h"
+#include "owned_bstr.h"
 #include "vrpph_dll.h"
 #include "vrpph_idl.h"
 
@@ -33,7 +34,6 @@ namespace {
 using platform::root::CurrentUser;
 using testing::ExpectedScreening;
 using Outcome = ExpectedScreening::Outcome;
-using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 
 constexpr HRESULT kTake = S_FALSE;
 constexpr HRESULT kDecline = INET_E_USE_DEFAULT_PROTOCOLHANDLER;
@@ -49,11 +49,7 @@ class BadInputWine : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(dll_.get(), nullptr);
-    auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(getClassObject(CLSID_HTTPPlugProt, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol_)), S_OK);
-    factory->Release();
+    ASSERT_EQ(dll_.CreateInstance(CLSID_HTTPPlugProt, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol_)), S_OK);
     settings_.Main(values::AcceptingTypes, "ZIP, EXE, ");
     // Remembered actions: an accepted file, or a redirect page, goes
     // straight to the manager, without a dialog to wait for.
@@ -360,25 +356,9 @@ TEST_F(BadInputWine, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclined) {
 
 // ---- DownloadFile through the automation class's own interface.
 
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { SysFreeString(text_); }
-  [[nodiscard]] BSTR get() const { return text_; }
-
- private:
-  BSTR text_;
-};
-
 TEST_F(BadInputWine, DownloadFileWithTextsFromNothingToOneMegabyte) {
-  auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
-  IClassFactory* factory = nullptr;
-  ASSERT_EQ(getClassObject(CLSID_API, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
   IAPI* api = nullptr;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IAPI, reinterpret_cast<void**>(&api)), S_OK);
-  factory->Release();
+  ASSERT_EQ(dll_.CreateInstance(CLSID_API, IID_IAPI, reinterpret_cast<void**>(&api)), S_OK);
   for (std::size_t size : {0u, 2u << 10, 64u << 10, 1u << 20}) {
     SCOPED_TRACE(size);
     const std::string url = size ? "http://host/" + std::string(size - 16, 'u') + ".zip" : std::string();

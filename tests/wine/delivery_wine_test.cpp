@@ -10,13 +10,7 @@
 #include "handoff/delivery.h"
 #include "handoff/transfer_record.h"
 #include "modal_watcher.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_keyboard.h"
-#include "platform/win32/win32_programs.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_platform.h"
 #include "settings/contact_points.h"
 #include "standin_manager.h"
 #include "support/registry_tools.h"
@@ -51,14 +45,9 @@ class DeliveryWineTest : public ::testing::Test {
     EXPECT_EQ(records[0].bytes.size(), 41u);
   }
 
-  platform::Win32Registry registry;
-  platform::Win32Text text;
-  platform::Win32Keyboard keyboard;
-  platform::Win32Desktop desktop;
-  platform::Win32Programs programs;
-  platform::Win32Clock clock;
-  platform::Win32Files files;
-  platform::Platform world{registry, text, keyboard, desktop, programs, clock, files};
+  platform::Win32Platform win32;
+  platform::Win32Registry& registry = win32.registry;
+  platform::Platform& world = win32.platform;
   StandInManager manager;
   bool expectRunning = true;
 };

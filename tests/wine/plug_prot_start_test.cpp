@@ -16,7 +16,6 @@
 namespace vrpph::wine_tests {
 namespace {
 
-using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 constexpr HRESULT kTake = S_FALSE;
 constexpr HRESULT kDecline = INET_E_USE_DEFAULT_PROTOCOLHANDLER;
 constexpr LRESULT kClaimed = 1;
@@ -25,11 +24,7 @@ class PlugProtStart : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(dll_.get(), nullptr);
-    auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(getClassObject(CLSID_HTTPPlugProt, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol_)), S_OK);
-    factory->Release();
+    ASSERT_EQ(dll_.CreateInstance(CLSID_HTTPPlugProt, IID_IInternetProtocol, reinterpret_cast<void**>(&protocol_)), S_OK);
     settings_.Main(values::AcceptingTypes, "ZIP, EXE, ");
   }
   void TearDown() override {

@@ -8,13 +8,7 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_keyboard.h"
-#include "platform/win32/win32_programs.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_platform.h"
 #include "prompt/dialog_font.h"
 #include "prompt/download_prompt.h"
 #include "prompt/hosted_prompt_dialog.h"
@@ -68,14 +62,9 @@ class PromptDialogWineTest : public ::testing::Test {
 
   LoadedDll dll;
   ShowOpenDialog showOpenDialog = nullptr;
-  platform::Win32Registry registry;
-  platform::Win32Text text;
-  platform::Win32Keyboard keyboard;
-  platform::Win32Desktop desktop;
-  platform::Win32Programs programs;
-  platform::Win32Clock clock;
-  platform::Win32Files files;
-  platform::Platform platform{registry, text, keyboard, desktop, programs, clock, files};
+  platform::Win32Platform win32;
+  platform::Win32Registry& registry = win32.registry;
+  platform::Platform& platform = win32.platform;
 };
 
 TEST_F(PromptDialogWineTest, WithoutStringsTheTemplateShowsAndCancelReturnsZero) {

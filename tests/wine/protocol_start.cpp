@@ -3,43 +3,15 @@
 #include <objbase.h>
 #include <urlmon.h>
 
+#include "test_bind_info.h"
+
 namespace vrpph::wine_tests {
 namespace {
 
 constexpr CLSID kHttpPlugProt = {0xE131C96E, 0x4DDB, 0x11D4, {0x84, 0xB8, 0x00, 0x80, 0x48, 0xB3, 0x3D, 0xEA}};
 
-using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-
-// Both test objects live on the caller's stack for the one call: their
-// reference counts are not what keeps them alive.
-class TestBindInfo final : public IInternetBindInfo {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IInternetBindInfo)) {
-      *out = static_cast<IInternetBindInfo*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO* info) override {
-    if (!flags || !info) return E_POINTER;
-    *flags = BINDF_ASYNCHRONOUS | BINDF_ASYNCSTORAGE | BINDF_PULLDATA;
-    const ULONG size = info->cbSize;
-    ZeroMemory(info, size);
-    info->cbSize = size;
-    info->dwBindVerb = BINDVERB_GET;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetBindString(ULONG, LPOLESTR*, ULONG, ULONG* fetched) override {
-    if (fetched) *fetched = 0;
-    return E_NOTIMPL;
-  }
-};
-
+// The sink lives on the caller's stack for the one call: its reference
+// count is not what keeps it alive.
 class QuietSink final : public IInternetProtocolSink {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -59,31 +31,17 @@ class QuietSink final : public IInternetProtocolSink {
   HRESULT STDMETHODCALLTYPE ReportResult(HRESULT, DWORD, LPCWSTR) override { return S_OK; }
 };
 
-template <typename Interface>
-struct Released {
-  Interface* p = nullptr;
-  Released() = default;
-  Released(const Released&) = delete;
-  Released& operator=(const Released&) = delete;
-  ~Released() {
-    if (p) p->Release();
-  }
-};
-
 }  // namespace
 
 HRESULT StartNavigation(const LoadedDll& dll, const std::wstring& url) {
-  auto getClassObject = dll.Export<GetClassObject>("DllGetClassObject");
-  if (!getClassObject) return E_UNEXPECTED;
-  Released<IClassFactory> factory;
-  HRESULT hr = getClassObject(kHttpPlugProt, IID_IClassFactory, reinterpret_cast<void**>(&factory.p));
+  IInternetProtocolRoot* protocol = nullptr;
+  const HRESULT hr = dll.CreateInstance(kHttpPlugProt, IID_IInternetProtocolRoot, reinterpret_cast<void**>(&protocol));
   if (FAILED(hr)) return hr;
-  Released<IInternetProtocolRoot> protocol;
-  hr = factory.p->CreateInstance(nullptr, IID_IInternetProtocolRoot, reinterpret_cast<void**>(&protocol.p));
-  if (FAILED(hr)) return hr;
-  TestBindInfo bindInfo;
+  TestBindInfo bindInfo = TestBindInfo::Get();
   QuietSink sink;
-  return protocol.p->Start(url.c_str(), &sink, &bindInfo, PI_FORCE_ASYNC, 0);
+  const HRESULT answer = protocol->Start(url.c_str(), &sink, &bindInfo, PI_FORCE_ASYNC, 0);
+  protocol->Release();
+  return answer;
 }
 
 }  // namespace vrpph::wine_tests

@@ -7,13 +7,14 @@
 
 #include <string>
 
+#include "comframe/com_ref.h"
 #include "vrpph_dll.h"
 #include "vrpph_idl.h"
 
 namespace vrpph::wine_tests {
 namespace {
 
-using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+using comframe::ComRef;
 // The library's own locale: the registered library is found for it.
 constexpr LCID kEnglish = 0x0409;
 
@@ -23,23 +24,6 @@ std::wstring TestTypeLibraryPath() {
   folder += VRPPH_TYPE_LIBRARY_NAME;
   return std::wstring(folder.begin(), folder.end());
 }
-
-template <typename T>
-class Held {
- public:
-  Held() = default;
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-  ~Held() {
-    if (object_) object_->Release();
-  }
-  T** put() { return &object_; }
-  T* operator->() const { return object_; }
-  T* get() const { return object_; }
-
- private:
-  T* object_ = nullptr;
-};
 
 std::wstring Documentation(ITypeLib* library, int index) {
   BSTR name = nullptr;
@@ -52,7 +36,7 @@ std::wstring Documentation(ITypeLib* library, int index) {
 }
 
 TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
-  Held<ITypeLib> library;
+  ComRef<ITypeLib> library;
   ASSERT_EQ(LoadTypeLibEx(TestTypeLibraryPath().c_str(), REGKIND_NONE, library.put()), S_OK);
   TLIBATTR* attributes = nullptr;
   ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
@@ -76,7 +60,7 @@ TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
                                Expected{&CLSID_API, L"API|API Class", TKIND_COCLASS},
                                Expected{&IID_IHTTPPlugProt, L"IHTTPPlugProt|IHTTPPlugProt Interface", TKIND_DISPATCH},
                                Expected{&IID_IAPI, L"IAPI|IAPI Interface", TKIND_DISPATCH}}) {
-    Held<ITypeInfo> info;
+    ComRef<ITypeInfo> info;
     ASSERT_EQ(library->GetTypeInfoOfGuid(*item.guid, info.put()), S_OK);
     TYPEATTR* type = nullptr;
     ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
@@ -91,7 +75,7 @@ TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
       EXPECT_TRUE(type->wTypeFlags & TYPEFLAG_FDUAL);
       // The interface's own view carries the automation mark.
       HREFTYPE reference = 0;
-      Held<ITypeInfo> vtableView;
+      ComRef<ITypeInfo> vtableView;
       ASSERT_EQ(info->GetRefTypeOfImplType(-1, &reference), S_OK);
       ASSERT_EQ(info->GetRefTypeInfo(reference, vtableView.put()), S_OK);
       TYPEATTR* vtableType = nullptr;
@@ -112,14 +96,14 @@ TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
 }
 
 TEST(TypeLibraryFile, IapiHasItsTwoMethodsInSlotsEightAndNine) {
-  Held<ITypeLib> library;
+  ComRef<ITypeLib> library;
   ASSERT_EQ(LoadTypeLibEx(TestTypeLibraryPath().c_str(), REGKIND_NONE, library.put()), S_OK);
-  Held<ITypeInfo> dispatchView;
+  ComRef<ITypeInfo> dispatchView;
   ASSERT_EQ(library->GetTypeInfoOfGuid(IID_IAPI, dispatchView.put()), S_OK);
   // The interface's own table, as the dual interface's vtable sees it.
   HREFTYPE reference = 0;
   ASSERT_EQ(dispatchView->GetRefTypeOfImplType(-1, &reference), S_OK);
-  Held<ITypeInfo> info;
+  ComRef<ITypeInfo> info;
   ASSERT_EQ(dispatchView->GetRefTypeInfo(reference, info.put()), S_OK);
   TYPEATTR* type = nullptr;
   ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
@@ -165,10 +149,7 @@ class PlugProtDispatch : public ::testing::Test {
     // Nothing of ours is registered unless a test does it.
     UnRegisterTypeLib(LIBID_VRPPHLib, 1, 0, 0x0409, SYS_WIN32);
     ASSERT_NE(dll_.get(), nullptr);
-    auto getClassObject = dll_.Export<GetClassObject>("DllGetClassObject");
-    Held<IClassFactory> factory;
-    ASSERT_EQ(getClassObject(CLSID_HTTPPlugProt, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch_)), S_OK);
+    ASSERT_EQ(dll_.CreateInstance(CLSID_HTTPPlugProt, IID_IDispatch, reinterpret_cast<void**>(&dispatch_)), S_OK);
   }
   void TearDown() override {
     if (dispatch_) dispatch_->Release();
@@ -176,7 +157,7 @@ class PlugProtDispatch : public ::testing::Test {
     CoUninitialize();
   }
   void RegisterTestLibrary() {
-    Held<ITypeLib> library;
+    ComRef<ITypeLib> library;
     std::wstring path = TestTypeLibraryPath();
     ASSERT_EQ(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()), S_OK);
     ASSERT_EQ(RegisterTypeLib(library.get(), path.data(), nullptr), S_OK);
@@ -214,8 +195,8 @@ TEST_F(PlugProtDispatch, WithoutTheRegisteredLibraryEveryLookupFails) {
 
 TEST_F(PlugProtDispatch, OneTypeInformationForEveryIndexAndLocale) {
   RegisterTestLibrary();
-  Held<ITypeInfo> first;
-  Held<ITypeInfo> second;
+  ComRef<ITypeInfo> first;
+  ComRef<ITypeInfo> second;
   ASSERT_EQ(dispatch_->GetTypeInfo(0, kEnglish, first.put()), S_OK);
   ASSERT_EQ(dispatch_->GetTypeInfo(5, 0x0407, second.put()), S_OK);
   EXPECT_EQ(first.get(), second.get());
@@ -227,7 +208,7 @@ TEST_F(PlugProtDispatch, OneTypeInformationForEveryIndexAndLocale) {
 
 TEST_F(PlugProtDispatch, NamesResolveThroughTheTypeInformation) {
   RegisterTestLibrary();
-  Held<ITypeInfo> info;
+  ComRef<ITypeInfo> info;
   ASSERT_EQ(dispatch_->GetTypeInfo(0, kEnglish, info.put()), S_OK);
   // The dispatch view lists IDispatch's own methods; ask it directly for
   // the id the cache must agree with.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <string>
 
@@ -34,6 +35,22 @@ class LoadedDll {
   [[nodiscard]] Function Export(const char* name) const {
     // Through void*: FARPROC's own type says nothing about the real one.
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  }
+
+  // A fresh, standalone object of `classId` asked for `interfaceId`, made
+  // through the module's class object as COM makes it; the caller releases
+  // *out. Fails with E_UNEXPECTED when the module or its export is missing.
+  HRESULT CreateInstance(REFCLSID classId, REFIID interfaceId, void** out) const {
+    *out = nullptr;
+    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = Export<GetClassObject>("DllGetClassObject");
+    if (!getClassObject) return E_UNEXPECTED;
+    IClassFactory* factory = nullptr;
+    HRESULT hr = getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(hr)) return hr;
+    hr = factory->CreateInstance(nullptr, interfaceId, out);
+    factory->Release();
+    return hr;
   }
 
  private:
