@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "counting_outer.h"
 #include "vrpph_dll.h"
 #include "vrpph_idl.h"
 
@@ -22,25 +23,6 @@ template <typename Interface>
 void** Out(Interface** pointer) {
   return reinterpret_cast<void**>(pointer);
 }
-
-// An outer object that counts what its inner object forwards to it.
-class Outer final : public IUnknown {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    ++queries;
-    if (IsEqualIID(iid, IID_IUnknown)) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references); }
-  STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references); }
-  LONG references = 1;
-  int queries = 0;
-};
 
 class ComFrame : public ::testing::Test {
  protected:
@@ -148,7 +130,7 @@ TEST_F(ComFrame, AFailedCreationLeavesNoLock) {
 
 TEST_F(ComFrame, AggregationHandsOutTheInnerUnknownOnly) {
   IClassFactory* factory = Factory();
-  Outer outer;
+  CountingOuter outer;
   void* object = this;
   EXPECT_EQ(factory->CreateInstance(&outer, IID_IInternetProtocol, &object), CLASS_E_NOAGGREGATION);
   EXPECT_EQ(object, nullptr);

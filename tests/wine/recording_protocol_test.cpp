@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "counting_outer.h"
 #include "interception_settings.h"
 #include "recording_factory.h"
 #include "test_bind_info.h"
@@ -27,23 +28,6 @@ template <typename Interface>
 void** Out(Interface** pointer) {
   return reinterpret_cast<void**>(pointer);
 }
-
-// The aggregating object, as urlmon's binding is: it counts what reaches it.
-class Aggregator final : public IUnknown {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown)) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++references); }
-  STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--references); }
-  LONG references = 1;
-};
 
 class RecordingProtocolTest : public ::testing::Test {
  protected:
@@ -94,7 +78,7 @@ TEST_F(RecordingProtocolTest, TheOtherCallsGiveTheHandlersOwnAnswers) {
 }
 
 TEST_F(RecordingProtocolTest, AggregatedItCountsOnItsOuterObjectAndLeavesNothingBehind) {
-  Aggregator outer;
+  CountingOuter outer;
   ComRef<IUnknown> inner;
   EXPECT_EQ(factory_->CreateInstance(&outer, IID_IInternetProtocol, Out(inner.put())), CLASS_E_NOAGGREGATION);
   EXPECT_FALSE(inner);
