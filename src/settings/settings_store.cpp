@@ -112,20 +112,10 @@ void ReadOpenKeyText(platform::Registry& registry, platform::HKey key, const cha
                      DialogText& buffer) {
   buffer.fill('\0');
   if (key == platform::HKey{}) return;
-  std::uint32_t size = 0;
-  if (registry.QueryValue(key, valueName, nullptr, nullptr, &size) != status::Success) return;
-  const std::uint32_t capacity = static_cast<std::uint32_t>(buffer.size()) - 1;
-  if (size <= capacity) {
-    registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
-  } else {
-    // Longer than the buffer: keep its first 4095 bytes.
-    std::string whole(size, '\0');
-    if (registry.QueryValue(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(whole.data()), &size) ==
-        status::Success) {
-      std::memcpy(buffer.data(), whole.data(), std::min<std::size_t>(capacity, size));
-    }
-  }
-  buffer.back() = '\0';
+  const std::optional<std::string> bytes = QueryValueBytes(registry, key, valueName);
+  if (!bytes) return;
+  // A longer value keeps its first 4095 bytes.
+  std::memcpy(buffer.data(), bytes->data(), std::min(buffer.size() - 1, bytes->size()));
 }
 
 std::uint32_t ReadOpenKeyDword(platform::Registry& registry, platform::HKey key, const char* valueName) {
