@@ -1,5 +1,15 @@
 # The Windows half of the build: the platform seam on Win32, vrpph.dll and
-# the test programs that run under Wine.
+# the test programs that run under Wine. The same sources build the 32-bit
+# module (cmake/mingw-i686.cmake) and the 64-bit one (cmake/mingw-x86_64.cmake).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VRPPH_WINDOWS_BITS 64)
+  set(VRPPH_WINE_ARCH win64)
+  set(VRPPH_STDOLE_DEFAULT_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+else()
+  set(VRPPH_WINDOWS_BITS 32)
+  set(VRPPH_WINE_ARCH win32)
+  set(VRPPH_STDOLE_DEFAULT_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+endif()
 
 # Win32 implementations of the seams: everything in a win32/ folder below src/.
 file(GLOB VRPPH_WIN32_SOURCES CONFIGURE_DEPENDS
@@ -14,15 +24,18 @@ target_link_libraries(vrpph_win32 PUBLIC
 
 # The interfaces' C++ declarations, their ids and the type library, made by
 # widl from the IDL with Wine's Windows IDL files and its stdole2.tlb.
-find_program(VRPPH_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)
+# The type library's platform (SYS_WIN32 or SYS_WIN64) is the one its module
+# registers it for, so each architecture runs its own widl with Wine's
+# stdole2.tlb of the same architecture.
+find_program(VRPPH_WIDL NAMES ${VRPPH_MINGW_TRIPLE}-widl widl REQUIRED)
 set(VRPPH_WINDOWS_IDL_DIR /usr/include/wine/wine/windows CACHE PATH "Windows IDL files (libwine-dev)")
-set(VRPPH_STDOLE_DIR /usr/lib/i386-linux-gnu/wine/i386-windows CACHE PATH "Folder of Wine's 32-bit stdole2.tlb")
+set(VRPPH_STDOLE_DIR ${VRPPH_STDOLE_DEFAULT_DIR} CACHE PATH "Folder of Wine's stdole2.tlb for this architecture")
 set(VRPPH_IDL_DIR ${CMAKE_BINARY_DIR}/idl)
 set(VRPPH_TYPE_LIBRARY ${VRPPH_IDL_DIR}/vrpph.tlb)
 add_custom_command(
   OUTPUT ${VRPPH_IDL_DIR}/vrpph_idl.h ${VRPPH_IDL_DIR}/vrpph_idl_i.c ${VRPPH_TYPE_LIBRARY}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VRPPH_IDL_DIR}
-  COMMAND ${VRPPH_WIDL} --win32 -I ${VRPPH_WINDOWS_IDL_DIR} -L ${VRPPH_STDOLE_DIR}
+  COMMAND ${VRPPH_WIDL} --win${VRPPH_WINDOWS_BITS} -I ${VRPPH_WINDOWS_IDL_DIR} -L ${VRPPH_STDOLE_DIR}
           -h -H ${VRPPH_IDL_DIR}/vrpph_idl.h -u -U ${VRPPH_IDL_DIR}/vrpph_idl_i.c -t -T ${VRPPH_TYPE_LIBRARY}
           ${CMAKE_SOURCE_DIR}/src/resources/vrpph.idl
   DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/vrpph.idl
@@ -34,7 +47,7 @@ target_include_directories(vrpph_idl PUBLIC ${VRPPH_IDL_DIR})
 file(GLOB VRPPH_COMFRAME_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/comframe/*.cpp)
 add_library(vrpph SHARED
   ${VRPPH_COMFRAME_SOURCES}
-  ${CMAKE_SOURCE_DIR}/src/resources/vrpph.def
+  ${CMAKE_SOURCE_DIR}/src/resources/vrpph-win${VRPPH_WINDOWS_BITS}.def
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
 target_link_libraries(vrpph PRIVATE vrpph_win32 vrpph_idl)
 # windres looks for the bitmap and the manifest beside the scripts; a new
@@ -49,13 +62,21 @@ set_target_properties(vrpph PROPERTIES
   IMPORT_PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
   ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
-# The .def names each export after its stdcall symbol; an undecorated export
-# that the linker would have to guess must fail the link, not warn.
-target_link_options(vrpph PRIVATE -Wl,--disable-stdcall-fixup -Wl,--subsystem,windows)
+target_link_options(vrpph PRIVATE -Wl,--subsystem,windows)
+# The 32-bit .def names each export after its stdcall symbol; an undecorated
+# export that the linker would have to guess must fail the link, not warn.
+# x86_64 has one calling convention and no decoration.
+if(VRPPH_WINDOWS_BITS EQUAL 32)
+  target_link_options(vrpph PRIVATE -Wl,--disable-stdcall-fixup)
+endif()
 
 # Everything under tests/wine runs under Wine, one program at a time: they
-# share one prefix, one desktop and one registry.
-set(VRPPH_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run)
+# share one prefix, one desktop and one registry. Without VRPPH_WINE_TESTS
+# (a machine whose kernel cannot run this architecture) the test programs are
+# still built, but only the checks that need no Wine are registered.
+option(VRPPH_WINE_TESTS "Register the tests that run under Wine" ON)
+# Each tree runs under the Wine loader and in the prefix of its architecture.
+set(VRPPH_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run --arch ${VRPPH_WINE_ARCH})
 set(VRPPH_WINE_TEST_TIMEOUT 120 CACHE STRING "Seconds each Wine test may run")
 
 file(GLOB VRPPH_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
@@ -71,10 +92,12 @@ if(VRPPH_WINE_TEST_SOURCES)
   set_target_properties(vrpph_wine_tests PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     CROSSCOMPILING_EMULATOR ${VRPPH_WINE_RUN})
-  gtest_discover_tests(vrpph_wine_tests
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT}
-    PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT})
+  if(VRPPH_WINE_TESTS)
+    gtest_discover_tests(vrpph_wine_tests
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT}
+      PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT})
+  endif()
 endif()
 
 # Many Start and DownloadFile calls, measured for leaks from the Linux side.
@@ -91,23 +114,29 @@ add_subdirectory(${CMAKE_SOURCE_DIR}/tools/show-prompt ${CMAKE_BINARY_DIR}/show-
 # vrpph.dll must load in a stock Windows process: exactly its six exports,
 # undecorated, and imports from system DLLs only.
 add_test(NAME vrpph_dll_surface
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check_dll_surface.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:vrpph>)
-# The checker itself must catch what it is there to catch, each for its reason.
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check_dll_surface.sh ${VRPPH_WINDOWS_BITS} ${CMAKE_OBJDUMP}
+          $<TARGET_FILE:vrpph>)
+# The checker itself must catch what it is there to catch, each for its
+# reason: saved listings, the bits they are checked for, the expected output.
 set(VRPPH_SURFACE_CASES
-  "good|^exports: DllCanUnloadNow DllGetClassObject DllRegisterServer DllShowAboutDialog DllShowOpenDialog DllUnregisterServer \nimports: advapi32.dll kernel32.dll msvcrt.dll oleaut32.dll wininet.dll"
-  "decorated_export|> DllGetClassObject@12"
-  "missing_export|< DllShowOpenDialog"
-  "extra_export|> _ZN5vrpph8comframe6ModuleEv"
-  "runtime_import|non-system import: libstdc\\+\\+-6.dll\nnon-system import: libwinpthread-1.dll"
-  "foreign_import|non-system import: zlib1.dll"
-  "not_32bit|not a 32-bit PE file")
+  "good|32|^exports: DllCanUnloadNow DllGetClassObject DllRegisterServer DllShowAboutDialog DllShowOpenDialog DllUnregisterServer \nimports: advapi32.dll kernel32.dll msvcrt.dll oleaut32.dll wininet.dll"
+  "good64|64|^exports: DllCanUnloadNow DllGetClassObject DllRegisterServer DllShowAboutDialog DllShowOpenDialog DllUnregisterServer \nimports: advapi32.dll kernel32.dll msvcrt.dll oleaut32.dll wininet.dll"
+  "decorated_export|32|> DllGetClassObject@12"
+  "missing_export|32|< DllShowOpenDialog"
+  "extra_export|32|> _ZN5vrpph8comframe6ModuleEv"
+  "runtime_import|32|non-system import: libstdc\\+\\+-6.dll\nnon-system import: libwinpthread-1.dll"
+  "foreign_import|32|non-system import: zlib1.dll"
+  "not_32bit|32|^not a 32-bit PE file \\(PE32\\)\n"
+  "good|64|^not a 64-bit PE file \\(PE32\\+\\)\n"
+  "good64|32|^not a 32-bit PE file \\(PE32\\)\n")
 foreach(case IN LISTS VRPPH_SURFACE_CASES)
   string(REPLACE "|" ";" case "${case}")
   list(GET case 0 listing)
-  list(GET case 1 expected)
-  add_test(NAME vrpph_dll_surface_check_${listing}
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check_dll_surface.sh cat
+  list(GET case 1 bits)
+  list(GET case 2 expected)
+  add_test(NAME vrpph_dll_surface_check_${listing}_as_${bits}bit
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/pe/check_dll_surface.sh ${bits} cat
             ${CMAKE_SOURCE_DIR}/tests/pe/${listing}.txt)
-  set_tests_properties(vrpph_dll_surface_check_${listing} PROPERTIES
+  set_tests_properties(vrpph_dll_surface_check_${listing}_as_${bits}bit PROPERTIES
     PASS_REGULAR_EXPRESSION "${expected}")
 endforeach()

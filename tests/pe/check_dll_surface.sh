@@ -1,12 +1,14 @@
 #!/bin/bash
-# Checks a DLL's PE surface from `objdump -p`: exactly the module's six
+# Checks a DLL's PE surface from `objdump -p`: the expected format (PE32 for
+# the 32-bit module, PE32+ for the 64-bit one), exactly the module's six
 # exports, undecorated, and imports from system DLLs only.
-# Usage: check_dll_surface.sh OBJDUMP FILE   (OBJDUMP may be `cat` to check
-# a saved listing).
+# Usage: check_dll_surface.sh 32|64 OBJDUMP FILE   (OBJDUMP may be `cat` to
+# check a saved listing).
 set -euo pipefail
 
-objdump_tool=$1
-file=$2
+bits=$1
+objdump_tool=$2
+file=$3
 
 if [[ $objdump_tool == cat ]]; then
   listing=$(cat -- "$file")
@@ -33,8 +35,16 @@ is_system_dll() {
 
 status=0
 
-if ! grep -q 'file format pei-i386' <<<"$listing"; then
-  echo "not a 32-bit PE file"
+case $bits in
+  32) format=pei-i386 magic=PE32 ;;
+  64) format=pei-x86-64 magic=PE32+ ;;
+  *) echo "check_dll_surface: bits must be 32 or 64" >&2; exit 2 ;;
+esac
+# The optional header's magic ("Magic 010b (PE32)" or "020b (PE32+)") as well
+# as the object format, so a listing cannot pass on its file name alone.
+if ! grep -q "file format $format\$" <<<"$listing" ||
+   ! awk -v m="($magic)" '$1 == "Magic" && $3 == m { found = 1 } END { exit !found }' <<<"$listing"; then
+  echo "not a $bits-bit PE file ($magic)"
   status=1
 fi
 

@@ -7,8 +7,8 @@ namespace vrpph {
 namespace {
 
 // The structure as this module's callers know it: every field up to
-// dwReserved.
-static_assert(sizeof(BINDINFO) == 84);
+// dwReserved, 84 bytes in a 32-bit process and 128 in a 64-bit one.
+static_assert(sizeof(BINDINFO) == (sizeof(void*) == 4 ? 84 : 128));
 
 // Gives back what GetBindInfo handed out, however the call went.
 class BindInfoHolder {
