@@ -7,6 +7,9 @@ target_compile_definitions(vrpph_leak_driver PRIVATE NOMINMAX)
 add_dependencies(vrpph_leak_driver vrpph)
 set_target_properties(vrpph_leak_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+if(NOT VRPPH_WINE_TESTS)
+  return()
+endif()
 set(VRPPH_LEAK_CHECK ${CMAKE_CURRENT_LIST_DIR}/leak_check.sh)
 add_test(NAME vrpph_leak_check COMMAND ${VRPPH_LEAK_CHECK} $<TARGET_FILE:vrpph_leak_driver>)
 # The check must catch a leak as small as 64 bytes, or one handle, per call.
@@ -15,6 +18,6 @@ add_test(NAME vrpph_leak_check_sees_leaked_memory
 add_test(NAME vrpph_leak_check_sees_leaked_handles
   COMMAND ${VRPPH_LEAK_CHECK} $<TARGET_FILE:vrpph_leak_driver> --starts 400 --downloads 40 --leak-handles)
 set_tests_properties(vrpph_leak_check vrpph_leak_check_sees_leaked_memory vrpph_leak_check_sees_leaked_handles
-  PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+  PROPERTIES RESOURCE_LOCK wine TIMEOUT 600 ENVIRONMENT VRPPH_WINE_ARCH=${VRPPH_WINE_ARCH})
 set_tests_properties(vrpph_leak_check_sees_leaked_memory vrpph_leak_check_sees_leaked_handles
   PROPERTIES PASS_REGULAR_EXPRESSION "Start: GROWTH beyond noise")

@@ -104,7 +104,8 @@ TEST(ModuleRegistration, AFolderWithBlanksIsRegisteredByItsShortPath) {
             server + "ThreadingModel type 1: 'Apartment'\n");
   // The type library keeps the module's own name: the platform's call, not
   // a script, writes it.
-  EXPECT_EQ(KeyValues(HKEY_CLASSES_ROOT, "TypeLib\\{E131C961-4DDB-11D4-84B8-008048B33DEA}\\1.0\\409\\win32"),
+  EXPECT_EQ(KeyValues(HKEY_CLASSES_ROOT,
+                      std::string("TypeLib\\{E131C961-4DDB-11D4-84B8-008048B33DEA}\\1.0\\409\\") + kTypeLibraryPlatform),
             "@ type 1: '" + copy + "'\n");
 }
 

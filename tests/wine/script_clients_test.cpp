@@ -1,6 +1,10 @@
-// Script clients of the automation class, run by Wine's cscript against the
-// registered vrpph.dll: a web page's script reaches the class the same way.
+// Clients of the automation class against the registered vrpph.dll: scripts
+// run by Wine's cscript (a web page's script reaches the class the same way)
+// and a program, each of the module's own architecture, finding the class by
+// its ProgID through what regsvr32 registered.
 #include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
@@ -8,12 +12,15 @@
 #include <string>
 
 #include "child_process.h"
+#include "comframe/com_ref.h"
+#include "owned_bstr.h"
 #include "platform/win32/win32_registry.h"
 #include "registration_guard.h"
 #include "settings/contact_points.h"
 #include "standin_manager.h"
 #include "support/registry_tools.h"
 #include "vrpph_dll.h"
+#include "vrpph_idl.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -94,6 +101,29 @@ TEST_F(ScriptClientTest, JScriptOpensThroughTheRunningManager) {
   auto records = manager_.WaitForEntries("RECORD", 1, kWait);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].bytes, "URL=ftp://server/pub/a.rar\nReferer=\nPath=OPEN");
+}
+
+TEST_F(ScriptClientTest, AProgramCreatesApiByItsProgIdAndTheManagerGetsTheRecord) {
+  ASSERT_TRUE(manager_.Launch(" /Invisible"));
+  ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, nullptr, kWait), nullptr);
+  Remember("msi", 0);
+  ASSERT_EQ(CoInitialize(nullptr), S_OK);
+  {
+    CLSID classId{};
+    ASSERT_EQ(CLSIDFromProgID(L"Vrpph.API", &classId), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(classId, CLSID_API));
+    comframe::ComRef<IAPI> api;
+    ASSERT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IAPI, reinterpret_cast<void**>(api.put())),
+              S_OK);
+    Bstr url(L"https://files.example/setup.msi"), referer(L"https://files.example/"), path(L"");
+    short result = -1;
+    ASSERT_EQ(api->DownloadFile(url.get(), referer.get(), path.get(), &result), S_OK);
+    EXPECT_EQ(result, 0);
+  }
+  CoUninitialize();
+  auto records = manager_.WaitForEntries("RECORD", 1, kWait);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].bytes, "URL=https://files.example/setup.msi\nReferer=https://files.example/\nPath=OPEN");
 }
 
 }  // namespace

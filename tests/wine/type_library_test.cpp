@@ -44,7 +44,7 @@ TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
   EXPECT_EQ(attributes->wMajorVerNum, 1);
   EXPECT_EQ(attributes->wMinorVerNum, 0);
   EXPECT_EQ(attributes->lcid, 0x0409u);
-  EXPECT_EQ(attributes->syskind, SYS_WIN32);
+  EXPECT_EQ(attributes->syskind, kModuleSysKind);
   // The loader adds the mark of a library read from a file; the library
   // itself declares no flags.
   EXPECT_EQ(attributes->wLibFlags & ~LIBFLAG_FHASDISKIMAGE, 0);
@@ -147,13 +147,13 @@ class PlugProtDispatch : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     // Nothing of ours is registered unless a test does it.
-    UnRegisterTypeLib(LIBID_VRPPHLib, 1, 0, 0x0409, SYS_WIN32);
+    UnRegisterTypeLib(LIBID_VRPPHLib, 1, 0, 0x0409, kModuleSysKind);
     ASSERT_NE(dll_.get(), nullptr);
     ASSERT_EQ(dll_.CreateInstance(CLSID_HTTPPlugProt, IID_IDispatch, reinterpret_cast<void**>(&dispatch_)), S_OK);
   }
   void TearDown() override {
     if (dispatch_) dispatch_->Release();
-    UnRegisterTypeLib(LIBID_VRPPHLib, 1, 0, 0x0409, SYS_WIN32);
+    UnRegisterTypeLib(LIBID_VRPPHLib, 1, 0, 0x0409, kModuleSysKind);
     CoUninitialize();
   }
   void RegisterTestLibrary() {

@@ -4,10 +4,17 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <string>
 
 namespace vrpph::wine_tests {
+
+// The platform this build's module and type library are for, and the
+// subkey of a type library version that registers it.
+constexpr bool kModuleIs64Bit = sizeof(void*) == 8;
+constexpr SYSKIND kModuleSysKind = kModuleIs64Bit ? SYS_WIN64 : SYS_WIN32;
+constexpr const char* kTypeLibraryPlatform = kModuleIs64Bit ? "win64" : "win32";
 
 // Full path of vrpph.dll beside this test program.
 inline std::string VrpphDllPath() {
