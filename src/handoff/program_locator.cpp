@@ -16,14 +16,24 @@ void UpperCaseAsciiLetters(std::string& text) {
   }
 }
 
+// The uninstall command in one registry view; none when it cannot be read.
+std::optional<std::string> ReadUninstallCommand(platform::Registry& registry, std::uint32_t view) {
+  platform::RegKey key = platform::OpenRegKey(registry, platform::root::LocalMachine, keys::Uninstall,
+                                              platform::access::Read | view);
+  if (!key) return std::nullopt;
+  return ReadKeyString(registry, key.get(), values::UninstallString);
+}
+
 }  // namespace
 
-std::optional<std::string> LocateProgram(platform::Registry& registry) {
+std::optional<std::string> LocateProgram(platform::Registry& registry, UninstallViews views) {
   auto stored = ReadSettingString(registry, platform::root::CurrentUser, keys::Main, values::ProgramPath);
   if (stored) return stored;
 
-  auto command =
-      ReadSettingString(registry, platform::root::LocalMachine, keys::Uninstall, values::UninstallString);
+  auto command = ReadUninstallCommand(registry, 0);
+  if (!command && views == UninstallViews::OwnThen32Bit) {
+    command = ReadUninstallCommand(registry, platform::access::View32);
+  }
   if (!command) return std::nullopt;
   UpperCaseAsciiLetters(*command);
 

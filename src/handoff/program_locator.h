@@ -9,9 +9,17 @@
 
 namespace vrpph {
 
+// Where a module looks for the uninstall entry: its own registry view, and
+// for a 64-bit module then the 32-bit view, where the installer of a 32-bit
+// download manager writes it. A 32-bit module's own view is that view.
+enum class UninstallViews { Own, OwnThen32Bit };
+constexpr UninstallViews kModuleUninstallViews =
+    sizeof(void*) == 8 ? UninstallViews::OwnThen32Bit : UninstallViews::Own;
+
 // ProgramPath as stored (an empty text counts), else the path cut from an
 // uninstall command that ends in "TQP.EXE /UNINSTALL" once upper-cased,
 // stored back as ProgramPath. None when neither gives a path.
-std::optional<std::string> LocateProgram(platform::Registry& registry);
+std::optional<std::string> LocateProgram(platform::Registry& registry,
+                                         UninstallViews views = kModuleUninstallViews);
 
 }  // namespace vrpph

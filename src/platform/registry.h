@@ -46,6 +46,10 @@ namespace access {
 constexpr std::uint32_t Read = 0x20019;
 constexpr std::uint32_t Write = 0x20006;
 constexpr std::uint32_t AllAccess = 0xF003F;
+// Added to an access mask on 64-bit Windows: the 64-bit or the 32-bit view
+// of the keys that each architecture sees apart (HKCR\CLSID, HKLM\Software).
+constexpr std::uint32_t View64 = 0x0100;
+constexpr std::uint32_t View32 = 0x0200;
 }  // namespace access
 
 class Registry {

@@ -93,13 +93,30 @@ void FakeRegistry::MarkDeleted(Node* node) {
   for (auto& [name, child] : node->children) MarkDeleted(child.get());
 }
 
+void FakeRegistry::SplitView(HKey root, const std::string& prefix, const std::string& mirror) {
+  splits_.push_back({root, prefix, mirror});
+}
+
+std::string FakeRegistry::ViewPath(HKey parent, const std::string& path, std::uint32_t access) const {
+  if (!(access & platform::access::View32)) return path;
+  for (const Split& split : splits_) {
+    if (split.root != parent || path.size() < split.prefix.size()) continue;
+    const std::string head = path.substr(0, split.prefix.size());
+    const bool boundary = path.size() == split.prefix.size() || path[split.prefix.size()] == '\\';
+    if (boundary && !CaseLess()(head, split.prefix) && !CaseLess()(split.prefix, head)) {
+      return split.mirror + path.substr(split.prefix.size());
+    }
+  }
+  return path;
+}
+
 long FakeRegistry::OpenKey(HKey parent, const char* path, std::uint32_t access, HKey* result) {
   ++calls_;
   ++opens_;
   Node* node = nullptr;
   if (long rc = Resolve(parent, &node); rc != status::Success) return rc;
   std::string full = FullPath(node);
-  std::string rel = Name(path);
+  std::string rel = ViewPath(parent, Name(path), access);
   if (auto f = failures_.find(full.empty() ? rel : full + "\\" + rel); f != failures_.end()) return f->second;
   Node* target = Find(node, rel);
   if (!target) return status::FileNotFound;
@@ -113,7 +130,7 @@ long FakeRegistry::CreateKey(HKey parent, const char* path, const char* keyClass
   Node* node = nullptr;
   if (long rc = Resolve(parent, &node); rc != status::Success) return rc;
   std::string full = FullPath(node);
-  std::string rel = Name(path);
+  std::string rel = ViewPath(parent, Name(path), access);
   if (auto f = failures_.find(full.empty() ? rel : full + "\\" + rel); f != failures_.end()) return f->second;
   bool made = false;
   for (const std::string& part : SplitPath(rel)) {

@@ -44,6 +44,11 @@ class FakeRegistry : public platform::Registry {
   std::size_t CallCount() const { return calls_; }
   // Counts the OpenKey calls alone.
   std::size_t OpenCount() const { return opens_; }
+  // Models a 64-bit process's views: a key below `root` whose path starts
+  // with `prefix`, opened from the root with access::View32, is `mirror`
+  // followed by the rest of the path (SOFTWARE -> SOFTWARE\Wow6432Node).
+  // Without a split every key is shared, as on 32-bit Windows.
+  void SplitView(platform::HKey root, const std::string& prefix, const std::string& mirror);
 
  private:
   struct Node;
@@ -75,6 +80,14 @@ class FakeRegistry : public platform::Registry {
 
   std::map<platform::HKey, std::unique_ptr<Node>> roots_;
   std::map<platform::HKey, Handle> handles_;
+  std::string ViewPath(platform::HKey parent, const std::string& path, std::uint32_t access) const;
+
+  struct Split {
+    platform::HKey root;
+    std::string prefix;
+    std::string mirror;
+  };
+  std::vector<Split> splits_;
   std::map<std::string, long, CaseLess> failures_;
   // Nodes unlinked from the tree stay alive while handles may point at them.
   std::vector<std::unique_ptr<Node>> graveyard_;

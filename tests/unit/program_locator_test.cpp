@@ -90,6 +90,29 @@ TEST(ProgramCommandLines, QuoteThePath) {
   EXPECT_EQ(UninstallCommandLine("C:\\Program Files\\TQP.EXE"), "\"C:\\Program Files\\TQP.EXE\" /UnInstall");
 }
 
+// A 32-bit download manager's installer writes its uninstall entry into the
+// 32-bit view of HKLM\Software, which a 64-bit module sees only by asking.
+TEST_F(ProgramLocatorTest, A64BitModuleAlsoLooksInThe32BitViewAfterItsOwn) {
+  world.registry.SplitView(LocalMachine, "SOFTWARE", "SOFTWARE\\Wow6432Node");
+  testing::SetString(world.registry, CurrentUser, keys::Main, "Seed", "1");
+  const std::string wow = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trevalon";
+  testing::SetString(world.registry, LocalMachine, wow, values::UninstallString, "C:\\X86\\tqp.exe /uninstall");
+
+  EXPECT_EQ(LocateProgram(world.registry, UninstallViews::Own), std::nullopt) << "a 32-bit module's one view";
+  EXPECT_EQ(StoredPath(), std::nullopt);
+  EXPECT_EQ(LocateProgram(world.registry, UninstallViews::OwnThen32Bit), "C:\\X86\\TQP.EXE");
+  EXPECT_EQ(StoredPath(), "C:\\X86\\TQP.EXE") << "stored as a path from the own view is";
+
+  // With an entry in both views, the module's own view wins.
+  {
+    platform::RegKey main = platform::OpenRegKey(world.registry, CurrentUser, keys::Main, platform::access::AllAccess);
+    ASSERT_EQ(world.registry.DeleteValue(main.get(), values::ProgramPath), platform::status::Success);
+  }
+  SetUninstall("C:\\X64\\tqp.exe /uninstall");
+  EXPECT_EQ(LocateProgram(world.registry, UninstallViews::OwnThen32Bit), "C:\\X64\\TQP.EXE");
+  EXPECT_EQ(world.registry.OpenHandleCount(), 0u);
+}
+
 TEST_F(ProgramLocatorTest, ProgramCommandsStartTheLocatedProgramWithTheirSwitch) {
   ShowProgramAbout(world.platform, 0x77);
   ShowProgramOptions(world.platform);
