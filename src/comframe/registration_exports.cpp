@@ -10,21 +10,37 @@
 #include "comframe/module_state.h"
 #include "registration/server_registration.h"
 #include "registration/win32/module_script.h"
+#include "registration/win32/registry_views.h"
 #include "registration/win32/type_library.h"
 
 namespace {
 
 class ModuleRegistration : public vrpph::ServerRegistrationSteps {
  public:
-  explicit ModuleRegistration(HMODULE module) : module_(module) {}
+  ModuleRegistration(HMODULE module, const vrpph::comframe::ClassTableEntry* classes)
+      : module_(module), classes_(classes) {}
   vrpph::HResult ApplyClassScript(int scriptId, bool doRegister) override {
     return vrpph::RegisterFromScript(module_, scriptId, doRegister);
   }
   vrpph::HResult RegisterTypeLibrary() override { return vrpph::RegisterTypeLibrary(module_); }
   void UnregisterTypeLibrary() override { vrpph::UnregisterTypeLibrary(module_); }
+  bool OtherViewRegisters(int scriptId) override {
+    const CLSID* classId = ClassOfScript(scriptId);
+    return otherView_ != 0 && classId && vrpph::ViewRegistersClass(otherView_, *classId);
+  }
+  void FillInOtherView(int scriptId) override { (void)vrpph::FillInFromScript(module_, scriptId, otherView_); }
 
  private:
+  const CLSID* ClassOfScript(int scriptId) const {
+    for (const vrpph::comframe::ClassTableEntry* row = classes_; row && row->classId; ++row) {
+      if (row->registryScript == scriptId) return row->classId;
+    }
+    return nullptr;
+  }
+
   HMODULE module_;
+  const vrpph::comframe::ClassTableEntry* classes_;
+  std::uint32_t otherView_ = vrpph::OtherRegistryView();
 };
 
 }  // namespace
@@ -33,7 +49,7 @@ STDAPI DllRegisterServer() {
   try {
     vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
     const std::vector<int> scripts = vrpph::comframe::ClassScripts(module);
-    ModuleRegistration steps(module.Instance());
+    ModuleRegistration steps(module.Instance(), module.ClassTable());
     return vrpph::RegisterServer(scripts, steps);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
@@ -44,7 +60,7 @@ STDAPI DllUnregisterServer() {
   try {
     vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
     const std::vector<int> scripts = vrpph::comframe::ClassScripts(module);
-    ModuleRegistration steps(module.Instance());
+    ModuleRegistration steps(module.Instance(), module.ClassTable());
     (void)vrpph::UnregisterServer(scripts, steps);
   } catch (const std::bad_alloc&) {
     // Nothing more can be removed; unregistering still reports success.

@@ -10,7 +10,11 @@ HResult RegisterServer(std::span<const int> scriptIds, ServerRegistrationSteps& 
 }
 
 HResult UnregisterServer(std::span<const int> scriptIds, ServerRegistrationSteps& steps) {
-  for (int scriptId : scriptIds) (void)steps.ApplyClassScript(scriptId, false);
+  for (int scriptId : scriptIds) {
+    const bool otherModuleRegistered = steps.OtherViewRegisters(scriptId);
+    (void)steps.ApplyClassScript(scriptId, false);
+    if (otherModuleRegistered) steps.FillInOtherView(scriptId);
+  }
   steps.UnregisterTypeLibrary();
   return hresult::Ok;
 }

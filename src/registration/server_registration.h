@@ -16,6 +16,13 @@ class ServerRegistrationSteps {
   virtual HResult ApplyClassScript(int scriptId, bool doRegister) = 0;
   virtual HResult RegisterTypeLibrary() = 0;
   virtual void UnregisterTypeLibrary() = 0;
+  // Whether the other registry view (the other architecture's module on
+  // 64-bit Windows) registers this script's class: its InprocServer32 key is
+  // there. False where there is no other view.
+  virtual bool OtherViewRegisters(int scriptId) = 0;
+  // Runs the script's register pass into the other view, filling in only
+  // what is missing there (FillInRegistry).
+  virtual void FillInOtherView(int scriptId) = 0;
 };
 
 // Each script in order, then the type library. The first failure is the
@@ -24,7 +31,10 @@ class ServerRegistrationSteps {
 HResult RegisterServer(std::span<const int> scriptIds, ServerRegistrationSteps& steps);
 
 // Each script in order, then the type library, whatever each step answers:
-// unregistering cannot fail.
+// unregistering cannot fail. Where the other view still registers a class,
+// whatever of it both views share (the name-space handler entries; the
+// ProgIDs on Windows) is written back after its script has run: the other
+// module still needs it.
 HResult UnregisterServer(std::span<const int> scriptIds, ServerRegistrationSteps& steps);
 
 }  // namespace vrpph

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,13 @@ class RecordedSteps : public ServerRegistrationSteps {
     return typeLibraryAnswer;
   }
   void UnregisterTypeLibrary() override { calls.push_back("unregister typelib"); }
+  bool OtherViewRegisters(int scriptId) override {
+    calls.push_back("probe " + std::to_string(scriptId));
+    return otherViewClasses.count(scriptId) > 0;
+  }
+  void FillInOtherView(int scriptId) override { calls.push_back("fill in " + std::to_string(scriptId)); }
 
+  std::set<int> otherViewClasses;
   std::map<int, HResult> scriptAnswers;
   HResult typeLibraryAnswer = hresult::Ok;
   std::vector<std::string> calls;
@@ -36,7 +43,7 @@ TEST(ServerRegistrationTest, RegisterRunsScriptsThenTheTypeLibraryAndAnswersWith
   RecordedSteps steps;
   steps.typeLibraryAnswer = kClassNotRegistered;
   EXPECT_EQ(RegisterServer(kScripts, steps), kClassNotRegistered);
-  EXPECT_EQ(steps.calls, (Calls{"register 101", "register 118", "register typelib"}));
+  EXPECT_EQ(steps.calls, (Calls{"register 101", "register 118", "register typelib"})) << "no probe";
 
   // A success code of a script does not stop the run.
   RecordedSteps succeeding;
@@ -61,7 +68,18 @@ TEST(ServerRegistrationTest, UnregisterRunsEveryStepAndAlwaysSucceeds) {
   steps.scriptAnswers[101] = hresult::DispException;
   steps.scriptAnswers[118] = hresult::Fail;
   EXPECT_EQ(UnregisterServer(kScripts, steps), hresult::Ok);
-  EXPECT_EQ(steps.calls, (Calls{"unregister 101", "unregister 118", "unregister typelib"}));
+  EXPECT_EQ(steps.calls, (Calls{"probe 101", "unregister 101", "probe 118", "unregister 118", "unregister typelib"}));
+}
+
+// The other module is looked for before this one's entries go, and only
+// the classes it still registers are filled in again.
+TEST(ServerRegistrationTest, UnregisterFillsInTheOtherViewForTheClassesItStillRegisters) {
+  RecordedSteps steps;
+  steps.otherViewClasses = {118};
+  steps.scriptAnswers[118] = hresult::DispException;
+  EXPECT_EQ(UnregisterServer(kScripts, steps), hresult::Ok);
+  EXPECT_EQ(steps.calls, (Calls{"probe 101", "unregister 101", "probe 118", "unregister 118", "fill in 118",
+                                "unregister typelib"}));
 }
 
 }  // namespace

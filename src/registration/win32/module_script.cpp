@@ -1,16 +1,20 @@
 #include "registration/win32/module_script.h"
 
+#include <string>
 #include <string_view>
 
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
+#include "registration/fill_in_registry.h"
 #include "registration/register_script.h"
 #include "registration/win32/loaded_library.h"
 #include "registration/win32/module_file.h"
 
 namespace vrpph {
+namespace {
 
-HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister) {
+// Runs script `scriptId` of the module's file through `registry`.
+HRESULT RunModuleScript(HMODULE module, int scriptId, platform::Registry& registry, bool doRegister) {
   const std::optional<std::string> path = ModuleFileNameA(module);
   if (!path) return LastErrorResult();
   // The short form keeps blanks out of the registered server path.
@@ -25,10 +29,22 @@ HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister) {
   const char* bytes = static_cast<const char*>(LockResource(loaded));
   if (!bytes) return LastErrorResult();
 
-  platform::Win32Registry registry;
   platform::Win32Text text;
   return static_cast<HRESULT>(
       RegisterClassScript(registry, text, std::string_view(bytes, size), shortPath, doRegister));
+}
+
+}  // namespace
+
+HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister) {
+  platform::Win32Registry registry;
+  return RunModuleScript(module, scriptId, registry, doRegister);
+}
+
+HRESULT FillInFromScript(HMODULE module, int scriptId, std::uint32_t view) {
+  platform::Win32Registry registry;
+  FillInRegistry fillIn(registry, view);
+  return RunModuleScript(module, scriptId, fillIn, true);
 }
 
 }  // namespace vrpph

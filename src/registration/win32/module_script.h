@@ -4,11 +4,17 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace vrpph {
 
 // Runs REGISTRY resource `scriptId` of `module`'s file, opened as a data
 // file by its short path, with "Module" set to that short path. A file or
 // resource that cannot be had gives the last error as an HRESULT.
 HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister);
+
+// Runs the same script's register pass into registry view `view`
+// (access::View32 or View64), filling in only what is missing there.
+HRESULT FillInFromScript(HMODULE module, int scriptId, std::uint32_t view);
 
 }  // namespace vrpph
