@@ -92,11 +92,16 @@ if(VRPPH_WINE_TEST_SOURCES)
   set_target_properties(vrpph_wine_tests PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     CROSSCOMPILING_EMULATOR ${VRPPH_WINE_RUN})
+  # The 64-bit suite registers the 32-bit module beside its own where the
+  # machine runs 32-bit programs: its Linux path, or "missing: " and why not
+  # (tools/test says which).
+  set(VRPPH_PEER_MODULE "" CACHE STRING "The 32-bit vrpph.dll for the 64-bit suite, or 'missing: REASON'")
   if(VRPPH_WINE_TESTS)
     gtest_discover_tests(vrpph_wine_tests
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT}
-      PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT})
+      PROPERTIES RESOURCE_LOCK wine TIMEOUT ${VRPPH_WINE_TEST_TIMEOUT}
+                 ENVIRONMENT "VRPPH_PEER_MODULE=${VRPPH_PEER_MODULE}")
   endif()
 endif()
 

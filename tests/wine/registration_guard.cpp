@@ -5,6 +5,10 @@
 #include "child_process.h"
 
 namespace vrpph::wine_tests {
+
+// A key's values, as KeyValues writes them.
+std::string KeyValuesOf(HKEY key);
+
 namespace {
 
 class Key {
@@ -48,6 +52,29 @@ void AppendTree(HKEY key, const std::string& prefix, std::string& out) {
   }
 }
 
+// Every key below `key` with its values, one line a key and one a value;
+// the 32-bit view that a 64-bit process sees below Wow6432Node is left out
+// (it is dumped as a view of its own).
+void AppendDump(HKEY key, const std::string& prefix, std::string& out, const std::string& skip = "") {
+  for (DWORD index = 0;; ++index) {
+    char name[256];
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
+    if (lstrcmpiA(name, "Wow6432Node") == 0 || (!skip.empty() && lstrcmpiA(name, skip.c_str()) == 0)) continue;
+    const std::string path = prefix + std::string(name, length);
+    Key child(key, name, KEY_READ);
+    out += path + (child.get() ? "\n" : " <cannot open>\n");
+    if (!child.get()) continue;
+    std::string values = KeyValuesOf(child.get());
+    for (std::size_t start = 0; start < values.size();) {
+      const std::size_t end = values.find('\n', start);
+      out += path + " | " + values.substr(start, end - start) + "\n";
+      start = end + 1;
+    }
+    AppendDump(child.get(), path + "\\", out);
+  }
+}
+
 void DeleteTree(HKEY root, const std::string& path) {
   {
     Key key(root, path, KEY_ALL_ACCESS);
@@ -64,11 +91,9 @@ void DeleteTree(HKEY root, const std::string& path) {
 
 }  // namespace
 
-std::string KeyValues(HKEY root, const std::string& path) {
-  Key key(root, path, KEY_READ);
-  if (!key.get()) return "<missing>";
+std::string KeyValuesOf(HKEY key) {
   std::string out;
-  EachValue(key.get(), [&out](const std::string& name, DWORD type, const std::vector<BYTE>& bytes) {
+  EachValue(key, [&out](const std::string& name, DWORD type, const std::vector<BYTE>& bytes) {
     out += (name.empty() ? "@" : name) + " type " + std::to_string(type) + ": ";
     if (type == REG_SZ && !bytes.empty() && bytes.back() == 0) {
       out += "'" + std::string(bytes.begin(), bytes.end() - 1) + "'";
@@ -81,6 +106,20 @@ std::string KeyValues(HKEY root, const std::string& path) {
     }
     out += "\n";
   });
+  return out;
+}
+
+std::string KeyValues(HKEY root, const std::string& path) {
+  Key key(root, path, KEY_READ);
+  if (!key.get()) return "<missing>";
+  return KeyValuesOf(key.get());
+}
+
+std::string ViewDump(HKEY root, const std::string& path, REGSAM view, const std::string& skip) {
+  Key key(root, path, KEY_READ | view);
+  if (!key.get()) return "<missing>";
+  std::string out;
+  AppendDump(key.get(), "", out, skip);
   return out;
 }
 
@@ -128,8 +167,8 @@ RegistrationGuard::~RegistrationGuard() {
   }
 }
 
-long RunRegsvr32(const std::string& dllPath, bool unregister) {
-  const std::string line = std::string("regsvr32.exe /s ") + (unregister ? "/u " : "") + Quoted(dllPath);
+long RunRegsvr32(const std::string& dllPath, bool unregister, const std::string& program) {
+  const std::string line = Quoted(program) + " /s " + (unregister ? "/u " : "") + Quoted(dllPath);
   const ChildRun run = RunChild(line, 60000);
   return run.finished ? static_cast<long>(run.exitCode) : -1;
 }

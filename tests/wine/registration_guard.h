@@ -22,6 +22,12 @@ std::string KeyValues(HKEY root, const std::string& path);
 // Every key below `path`, one relative path a line, in enumeration order.
 std::string KeyTree(HKEY root, const std::string& path);
 
+// Every key below `path` in registry view `view` (KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY) with every value, as KeyValues writes them, one line
+// each; Wow6432Node subkeys, and the subkey `skip` of `path` itself, are
+// left out. "<missing>" when there is none.
+std::string ViewDump(HKEY root, const std::string& path, REGSAM view, const std::string& skip = "");
+
 class RegistrationGuard {
  public:
   // Snapshots the handler keys now; `unregister` runs first at the end.
@@ -48,7 +54,8 @@ class RegistrationGuard {
 };
 
 // `regsvr32 /s` (with "/u" to unregister) on `dllPath`; its exit code, or
-// -1 when it did not run to its end.
-long RunRegsvr32(const std::string& dllPath, bool unregister);
+// -1 when it did not run to its end. `program` names another regsvr32 (the
+// 32-bit one of a 64-bit Windows).
+long RunRegsvr32(const std::string& dllPath, bool unregister, const std::string& program = "regsvr32.exe");
 
 }  // namespace vrpph::wine_tests
