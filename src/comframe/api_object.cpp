@@ -14,6 +14,9 @@ constexpr const IID* kErrorInfoInterfaces[] = {&IID_IAPI};
 
 const char16_t* Text(BSTR text) { return reinterpret_cast<const char16_t*>(text); }
 
+// The interfaces a script reaches the class through.
+bool IsScriptedInterface(REFIID iid) { return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IAPI); }
+
 }  // namespace
 
 HRESULT ApiMethods::DownloadFile(BSTR url, BSTR referer, BSTR path, short* result) {
@@ -24,7 +27,9 @@ HRESULT ApiMethods::DownloadFile(BSTR url, BSTR referer, BSTR path, short* resul
     platform::Win32Platform win32;
     ModulePromptDialog dialog(Module().Instance(), win32.platform);
     ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), &dialog);
-    vrpph::DownloadFile(win32.platform, services, DownloadFileRequest{Text(url), Text(referer), Text(path)});
+    const bool untrusted = safety_.Restricted();
+    vrpph::DownloadFile(win32.platform, services,
+                        DownloadFileRequest{Text(url), Text(referer), untrusted ? nullptr : Text(path)});
   } catch (...) {
     // Out of memory on the way: nothing sent, and still nothing to report.
   }
@@ -32,6 +37,7 @@ HRESULT ApiMethods::DownloadFile(BSTR url, BSTR referer, BSTR path, short* resul
 }
 
 HRESULT ApiMethods::TQUninstall() {
+  if (safety_.Restricted()) return S_OK;
   try {
     platform::Win32Platform win32;
     vrpph::TQUninstall(win32.platform);
@@ -46,6 +52,19 @@ HRESULT ApiMethods::InterfaceSupportsErrorInfo(REFIID iid) {
     if (IsEqualIID(iid, *supported)) return S_OK;
   }
   return S_FALSE;
+}
+
+HRESULT ApiMethods::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
+  if (!supported || !enabled) return E_POINTER;
+  if (!IsScriptedInterface(iid)) return E_NOINTERFACE;
+  *supported = ScriptSafety::Supported;
+  *enabled = safety_.Enabled();
+  return S_OK;
+}
+
+HRESULT ApiMethods::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
+  if (!IsScriptedInterface(iid)) return E_NOINTERFACE;
+  return safety_.Set(mask, enabled) ? S_OK : E_FAIL;
 }
 
 HRESULT CreateApi(IUnknown* outer, REFIID iid, void** out) { return CreateObject<ApiMethods>(outer, iid, out); }
