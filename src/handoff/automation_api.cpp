@@ -40,6 +40,8 @@ void DownloadFile(platform::Platform& platform, DownloadServices& services, cons
     referer = std::move(*converted);
   }
   const std::optional<std::string> path = UsablePath(platform.text, request.path);
+  // A line break would let the caller add a field of its choosing.
+  if (!FitsInRecordField(referer) || (path && !FitsInRecordField(*path))) return;
   std::optional<std::string> fileName;
   if (!path) {
     const auto accepting =

@@ -19,8 +19,9 @@ struct DownloadFileRequest {
 // Takes the foreground window as owner, decodes the URL (a query too), runs
 // the prompt and, after anything but a cancel, sends the record: Path is
 // "OPEN" in open mode; in save mode the given path (3 bytes at least), else
-// a resumed paused download's, else empty. Nothing is reported back: every
-// failure just ends the call, and nothing falls back to a browser.
+// a resumed paused download's, else empty. A URL, referer or path holding a
+// line break sends nothing. Nothing is reported back: every failure just
+// ends the call, and nothing falls back to a browser.
 void DownloadFile(platform::Platform& platform, DownloadServices& services, const DownloadFileRequest& request);
 
 // Starts the download manager's uninstaller when the program is found.

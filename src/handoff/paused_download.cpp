@@ -1,5 +1,6 @@
 #include "handoff/paused_download.h"
 
+#include "handoff/transfer_record.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
 
@@ -32,7 +33,8 @@ std::optional<std::string> CheckPausedDownload(platform::Platform& platform, pla
 
   auto target =
       ReadSettingString(platform.registry, platform::root::CurrentUser, keys::PausedUrls, pathValue.c_str());
-  if (!target) return std::nullopt;
+  // A target the record could not carry is not offered, nor forgotten.
+  if (!target || !FitsInRecordField(*target)) return std::nullopt;
 
   const bool partialFileExists = platform.files.Exists(*target + kPartialFileSuffix);
   const std::string question = ResumeQuestion(platform.registry);

@@ -1,12 +1,28 @@
 #include "handoff/request_url.h"
 
 #include <cstdint>
+#include <string_view>
 
+#include "handoff/transfer_record.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
 #include "settings/wide_to_ansi.h"
 
 namespace vrpph {
+namespace {
+
+// True when `url` holds an escape of CR, LF or NUL ("%0D", "%0a", "%00").
+bool EscapesALineBreak(std::string_view url) {
+  for (std::size_t at = url.find('%'); at != std::string_view::npos && at + 2 < url.size();
+       at = url.find('%', at + 1)) {
+    const char high = url[at + 1];
+    const char low = static_cast<char>(url[at + 2] | 0x20);
+    if (high == '0' && (low == 'd' || low == 'a' || low == '0')) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 std::optional<std::string> DecodeRequestUrl(platform::Registry& registry, const platform::Text& text,
                                             const char16_t* url, Producer producer) {
@@ -17,7 +33,8 @@ std::optional<std::string> DecodeRequestUrl(platform::Registry& registry, const 
 std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const char16_t* url, Producer producer,
                                             const std::optional<std::string>& decodeSetting) {
   std::optional<std::string> converted = WideToAnsi(text, url);
-  if (!converted || IsFlag(decodeSetting, values::False)) return converted;
+  if (!converted || !FitsInRecordField(*converted)) return std::nullopt;
+  if (IsFlag(decodeSetting, values::False) || EscapesALineBreak(*converted)) return converted;
   if (producer == Producer::Interception && converted->find('?') != std::string::npos) return converted;
 
   // Decoding never lengthens a URL, so the input's length plus one is room
@@ -28,7 +45,11 @@ std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const ch
                             platform::canonicalize::Decode | platform::canonicalize::NoEncode)) {
     return converted;
   }
-  return std::string(buffer.c_str());
+  std::string decoded(buffer.c_str());
+  // However the canonicaliser got there, a line break in its result keeps
+  // the URL as given.
+  if (!FitsInRecordField(decoded)) return converted;
+  return decoded;
 }
 
 }  // namespace vrpph

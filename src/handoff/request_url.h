@@ -11,8 +11,10 @@
 namespace vrpph {
 
 // The ANSI form of `url`, percent-escapes decoded unless DecodeURLs is
-// "FALSE"; the interception leaves a URL with a query undecoded. None only
-// when the URL cannot be converted.
+// "FALSE"; the interception leaves a URL with a query undecoded, and a URL
+// whose decoding would yield a line break or a NUL is left undecoded too.
+// None when the URL cannot be converted or holds a line break itself: such
+// a URL cannot stand in the record.
 std::optional<std::string> DecodeRequestUrl(platform::Registry& registry, const platform::Text& text,
                                             const char16_t* url, Producer producer);
 

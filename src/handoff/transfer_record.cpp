@@ -7,6 +7,10 @@
 
 namespace vrpph {
 
+bool FitsInRecordField(std::string_view value) {
+  return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
 std::string PathFieldValue(int openMode, const std::optional<std::string>& savePath) {
   if (openMode != open_mode::Save) return values::Open;
   return savePath.value_or(std::string());

@@ -114,6 +114,8 @@ NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Pl
   TransferFields fields;
   fields.url = s.url;
   fields.referer = AddressBarText(platform.desktop);
+  // An address that could not stand in the record is left out.
+  if (fields.referer && !FitsInRecordField(*fields.referer)) fields.referer.reset();
   fields.path = PathFieldValue(prompt.openMode, resumedPath);
   if (post) fields.postData = request.body;
   fields.fileName = s.fileName;

@@ -79,10 +79,24 @@ bool HasAccepted(const std::string& name, const std::optional<std::string>& acce
   return oracle::ListHas(*accepting, Upper(name.substr(static_cast<std::size_t>(dot) + 1), text));
 }
 
+bool HasLineBreak(const std::string& text) { return Has(text, '\r') || Has(text, '\n'); }
+
+// "%0D", "%0A" or "%00" in any case.
+bool EscapesLineBreakOrNul(const std::string& url) {
+  for (std::size_t i = 0; i + 2 < url.size(); ++i) {
+    if (url[i] != '%' || url[i + 1] != '0') continue;
+    const char c = url[i + 2];
+    if (c == 'd' || c == 'D' || c == 'a' || c == 'A' || c == '0') return true;
+  }
+  return false;
+}
+
+// A URL whose decoding would put a line break or a NUL into the record is
+// sent as given.
 std::optional<std::string> Decoded(const platform::Text& text, const std::string& converted,
                                    const std::optional<std::string>& decodeSetting) {
   if (decodeSetting && *decodeSetting == "FALSE") return converted;
-  if (Has(converted, '?')) return converted;
+  if (Has(converted, '?') || EscapesLineBreakOrNul(converted)) return converted;
   std::vector<char> buffer(converted.size() + 1, '\0');
   std::uint32_t length = static_cast<std::uint32_t>(buffer.size());
   if (!text.CanonicalizeUrl(converted.c_str(), buffer.data(), &length,
@@ -90,7 +104,8 @@ std::optional<std::string> Decoded(const platform::Text& text, const std::string
     return converted;
   }
   buffer.back() = '\0';
-  return std::string(buffer.data());
+  const std::string decoded(buffer.data());
+  return HasLineBreak(decoded) ? converted : decoded;
 }
 
 }  // namespace
@@ -203,6 +218,8 @@ ExpectedScreening ExpectScreening(const OracleWorld& world, const char16_t* wide
   if (needed <= 0) return e;
   std::vector<char> ansi(static_cast<std::size_t>(needed) + 1, '\0');
   if (text.WideToMultiByte(wideUrl, ansi.data(), needed) <= 0) return e;
+  // A line break of its own could not stand in the record: left to the browser.
+  if (HasLineBreak(std::string(ansi.data()))) return e;
   const std::string url = *Decoded(text, std::string(ansi.data()), StoredText(registry, "DecodeURLs"));
   e.url = url;
 

@@ -111,6 +111,17 @@ TEST_F(DownloadFileTest, QueriesAreDecodedUnlessDecodingIsOff) {
   EXPECT_EQ(services.prompts.at(0).url, "http://h/a%20b.zip");
 }
 
+TEST_F(DownloadFileTest, ALineBreakInAnyTextSendsNothing) {
+  services.promptAnswer = kSave;
+  Call(u"http://h/a.zip", u"x\nPath=C:\\Startup\\run.exe", nullptr);
+  Call(u"http://h/a.zip", nullptr, u"D:\\dl\\a.zip\r\nFileName=run.exe");
+  Call(u"http://h/x\nPath=C:\\run.exe\na.zip", nullptr, nullptr);
+  EXPECT_TRUE(services.deliveries.empty());
+  EXPECT_TRUE(services.prompts.empty()) << "refused before the user is asked";
+  Call(u"http://h/a%0APath=C:%5Crun.exe%0A.zip", nullptr, nullptr);
+  EXPECT_EQ(Record(), "URL=http://h/a%0APath=C:%5Crun.exe%0A.zip\nReferer=\nPath=") << "an escape stays escaped";
+}
+
 TEST_F(DownloadFileTest, NoUrlOrNoConversionMeansNothingAtAll) {
   Call(nullptr, u"http://ref/", u"D:\\a.zip");
   world.text.FailConversions(true);

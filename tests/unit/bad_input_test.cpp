@@ -186,7 +186,8 @@ TEST_F(BadInput, PercentEscapesOfTheSpecialCharactersAreDecodedFirst) {
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/file.zip");
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%3Fx"), NavigationAnswer::Decline) << "decoded '?x' is no ZIP";
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%23x"), NavigationAnswer::Take) << "'#' ends the extension";
-  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/a%00b.zip"), NavigationAnswer::Decline) << "a decoded NUL ends the text";
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/a%00b.zip"), NavigationAnswer::Take) << "a NUL is never decoded";
+  EXPECT_EQ(lastPrompts.at(0).url, "http://host/a%00b.zip") << "so the URL is not cut short either";
 }
 
 // ---- POST bodies.

@@ -234,6 +234,15 @@ TEST_F(Navigation, TheRecordCarriesTheBrowsersAddressAsReferer) {
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nReferer=http://host/list.html\nPath=OPEN");
 }
 
+TEST_F(Navigation, AnAddressWithALineBreakIsLeftOutOfTheRecord) {
+  auto frame = world.desktop.AddWindow("IEFrame", "");
+  auto combo = world.desktop.AddWindow("ComboBoxEx32", "", frame);
+  world.desktop.AddWindow("Edit", "", combo, "http://host/\nPath=C:\\run.exe");
+  world.desktop.SetForeground(frame);
+  EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
+  EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nPath=OPEN");
+}
+
 TEST_F(Navigation, AnUnreachableManagerDeclinesAfterThePrompt) {
   for (auto outcome : {DeliveryOutcome::ProgramMissing, DeliveryOutcome::WindowMissing}) {
     services.deliveryAnswer = outcome;

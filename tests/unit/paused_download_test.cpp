@@ -77,6 +77,14 @@ TEST_F(PausedDownloadTest, NothingPausedMeansNoQuestionAndNoDeletion) {
   EXPECT_TRUE(world.desktop.messageBoxes().empty());
 }
 
+TEST_F(PausedDownloadTest, ATargetTheRecordCannotCarryIsNeitherOfferedNorForgotten) {
+  Pause(kUrl, "C:\\a.zip\nFileName=run.exe");
+  world.files.Add("C:\\a.zip\nFileName=run.exe.TQ");
+  EXPECT_EQ(Check(), std::nullopt);
+  EXPECT_TRUE(world.desktop.messageBoxes().empty());
+  EXPECT_TRUE(Stored(kUrl + "Filename")) << "the download manager's entry stays as it wrote it";
+}
+
 TEST_F(PausedDownloadTest, TheQuestionComesFromTheStringsKeyWhenPresent) {
   testing::SetString(world.registry, CurrentUser, keys::Strings, "145", "Weiter?");
   Pause(kUrl, kTarget);

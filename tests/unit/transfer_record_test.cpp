@@ -91,6 +91,26 @@ TEST_F(DecodeRequestUrlTest, ACanonicalFormThatDoesNotFitIsSentUndecoded) {
   EXPECT_EQ(Decode(u"http://h/d/../f%41.zip", Producer::Interception), "http://h/fA.zip");
 }
 
+// Decoded, these would end a record field early and start one of the
+// sender's choosing; a line break of the URL's own leaves nothing to send.
+TEST_F(DecodeRequestUrlTest, NoLineBreakOrNulReachesTheRecord) {
+  for (Producer producer : {Producer::Interception, Producer::Automation}) {
+    for (const char16_t* url : {u"http://h/a%0APath=x/f.zip", u"http://h/a%0dPath=x/f.zip", u"http://h/a%00.zip",
+                                u"http://h/%20a%0a.zip"}) {
+      const std::u16string given(url);
+      EXPECT_EQ(Decode(url, producer), std::string(given.begin(), given.end())) << "sent as given";
+    }
+    EXPECT_EQ(Decode(u"http://h/a%0Bb%09.zip", producer), "http://h/a\vb\t.zip") << "other controls decode";
+    for (const char16_t* url : {u"http://h/a\nPath=x/f.zip", u"http://h/a\r.zip"}) {
+      EXPECT_EQ(Decode(url, producer), std::nullopt);
+    }
+  }
+  EXPECT_TRUE(FitsInRecordField("http://h/a b.zip"));
+  for (std::string_view broken : {std::string_view("a\nb"), std::string_view("a\rb"), std::string_view("a\0b", 3)}) {
+    EXPECT_FALSE(FitsInRecordField(broken));
+  }
+}
+
 TEST_F(DecodeRequestUrlTest, AFailedConversionGivesNothing) {
   EXPECT_EQ(Decode(nullptr, Producer::Interception), std::nullopt);
   world.text.FailConversions(true);

@@ -3,6 +3,7 @@
 // through IAPI, and its object shell through DllGetClassObject.
 #include <windows.h>
 #include <objbase.h>
+#include <objsafe.h>
 #include <oleauto.h>
 #include <urlmon.h>
 
@@ -19,6 +20,8 @@
 #include "standin_manager.h"
 #include "support/registry_tools.h"
 #include "owned_bstr.h"
+#include "prompt/dialog_ids.h"
+#include "prompt_driver.h"
 #include "vrpph_dll.h"
 #include "vrpph_idl.h"
 
@@ -83,6 +86,11 @@ class ApiObjectTest : public ::testing::Test {
     DISPID id = -7;
     EXPECT_EQ(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << name;
     return id;
+  }
+  void DeleteValue(const char* path, const char* name) {
+    auto key = platform::OpenRegKey(registry_, CurrentUser, path, platform::access::AllAccess);
+    ASSERT_TRUE(key);
+    ASSERT_EQ(registry_.DeleteValue(key.get(), name), platform::status::Success);
   }
   void StartManager() {
     ASSERT_TRUE(manager_.Launch(" /Invisible"));
@@ -184,10 +192,130 @@ TEST_F(ApiObjectTest, InterfaceTableAndErrorInfo) {
   EXPECT_EQ(errorInfo->InterfaceSupportsErrorInfo(IID_IAPI), S_OK);
   EXPECT_EQ(errorInfo->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
   EXPECT_EQ(errorInfo->InterfaceSupportsErrorInfo(IID_ISupportErrorInfo), S_FALSE);
+  ComRef<IObjectSafety> safety;
+  ComRef<IUnknown> identityThroughSafety;
+  ASSERT_EQ(api->QueryInterface(IID_IObjectSafety, Out(safety)), S_OK);
+  ASSERT_EQ(safety->QueryInterface(IID_IUnknown, Out(identityThroughSafety)), S_OK);
+  EXPECT_EQ(identityThroughSafety.get(), identity.get());
 
   ComRef<IUnknown> none;
   EXPECT_EQ(dispatch_->QueryInterface(IID_IInternetProtocol, Out(none)), E_NOINTERFACE);
   EXPECT_FALSE(none);
+}
+
+constexpr DWORD kUntrustedCaller = INTERFACESAFE_FOR_UNTRUSTED_CALLER;
+constexpr DWORD kUntrustedData = INTERFACESAFE_FOR_UNTRUSTED_DATA;
+
+TEST_F(ApiObjectTest, SafetyOptionsAnswerForTheScriptedInterfacesAlone) {
+  ComRef<IObjectSafety> safety;
+  ASSERT_EQ(dispatch_->QueryInterface(IID_IObjectSafety, Out(safety)), S_OK);
+  DWORD supported = 7, enabled = 7;
+  EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, nullptr, &enabled), E_POINTER);
+  EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, nullptr), E_POINTER);
+  for (const IID* foreign : {&IID_IUnknown, &IID_IObjectSafety, &IID_ISupportErrorInfo, &IID_IInternetProtocol}) {
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(*foreign, &supported, &enabled), E_NOINTERFACE);
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(*foreign, kUntrustedCaller, kUntrustedCaller), E_NOINTERFACE);
+  }
+  EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IAPI, &supported, &enabled), S_OK);
+  EXPECT_EQ(supported, kUntrustedCaller | kUntrustedData);
+  EXPECT_EQ(enabled, 0u) << "nothing was set on a fresh object";
+
+  // Every mask and every enabled set over every starting state: the bits of
+  // `enabled` within `mask` replace the old ones; unknown bits fail.
+  for (DWORD start = 0; start < 4; ++start) {
+    for (DWORD mask = 0; mask < 4; ++mask) {
+      for (DWORD wanted : {0x0u, 0x1u, 0x2u, 0x3u, 0xFCu, 0xFFu}) {
+        ComRef<IObjectSafety> fresh;
+        ASSERT_EQ(dll_.CreateInstance(CLSID_API, IID_IObjectSafety, Out(fresh)), S_OK);
+        ASSERT_EQ(fresh->SetInterfaceSafetyOptions(IID_IDispatch, 3, start), S_OK);
+        ASSERT_EQ(fresh->SetInterfaceSafetyOptions(IID_IAPI, mask, wanted), S_OK);
+        EXPECT_EQ(fresh->SetInterfaceSafetyOptions(IID_IAPI, mask | 0x4, wanted), E_FAIL);
+        EXPECT_EQ(fresh->SetInterfaceSafetyOptions(IID_IDispatch, 0x80000000u, 0), E_FAIL);
+        // One set of options for the object, whichever interface asks.
+        ASSERT_EQ(fresh->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
+        EXPECT_EQ(enabled, (start & ~mask) | (wanted & mask)) << start << " " << mask << " " << wanted;
+      }
+    }
+  }
+}
+
+// As the browser treats a control on a page: told its caller is untrusted,
+// then called by name through IDispatch.
+TEST_F(ApiObjectTest, AnUntrustedCallerCannotChooseThePathOrStartTheUninstaller) {
+  testing::SetString(registry_, CurrentUser, keys::Main, values::AcceptingTypes, "ZIP, ");
+  StartManager();
+  ComRef<IObjectSafety> safety;
+  ASSERT_EQ(dispatch_->QueryInterface(IID_IObjectSafety, Out(safety)), S_OK);
+  ASSERT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, kUntrustedCaller | kUntrustedData,
+                                              kUntrustedCaller | kUntrustedData),
+            S_OK);
+  auto download = [this](const wchar_t* path) {
+    DownloadArguments arguments(L"http://files.example/a.zip", L"http://files.example/page", path);
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(dispatch_->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, arguments.get(), &result, nullptr,
+                                nullptr),
+              S_OK);
+  };
+  auto uninstall = [this] {
+    DISPPARAMS none{};
+    EXPECT_EQ(dispatch_->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+              S_OK);
+  };
+  const std::string expected = "URL=http://files.example/a.zip\nReferer=http://files.example/page\nPath=";
+
+  // A remembered save action: no dialog at all.
+  Remember("zip", 1);
+  download(L"C:\\users\\Start Menu\\Programs\\Startup\\run.exe");
+  // The dialog's OK with the save choice.
+  DeleteValue(keys::DefAction, "zip");
+  {
+    PromptDriver driver([](HWND prompt) {
+      Click(prompt, prompt_control::SaveChoice);
+      Press(prompt, IDOK);
+    });
+    download(L"C:\\users\\Start Menu\\Programs\\Startup\\run.exe");
+    EXPECT_TRUE(driver.found());
+  }
+  uninstall();
+  // Cleared again, the object stays restricted.
+  ASSERT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, kUntrustedCaller | kUntrustedData, 0), S_OK);
+  Remember("zip", 1);
+  download(L"C:\\elsewhere\\run.exe");
+  uninstall();
+
+  const auto records = manager_.WaitForEntries("RECORD", 3, kWait);
+  ASSERT_EQ(records.size(), 3u);
+  for (const auto& record : records) EXPECT_EQ(record.bytes, expected);
+  // An uninstaller start shows within a second (see the test below it).
+  Sleep(1500);
+  EXPECT_TRUE(manager_.Entries("UNINSTALL").empty());
+  EXPECT_EQ(manager_.Entries("START").size(), 1u) << "only the manager's own start";
+}
+
+// The same object, never told anything, serves a local program in full; the
+// line-break rule holds for every caller.
+TEST_F(ApiObjectTest, ALocalClientKeepsEveryPowerButNoFieldOfItsOwn) {
+  StartManager();
+  Remember("zip", 1);
+  ComRef<IAPI> api;
+  ASSERT_EQ(dispatch_->QueryInterface(IID_IAPI, Out(api)), S_OK);
+  Bstr url(L"http://files.example/a.zip"), referer(L"http://files.example/page"), path(L"C:\\dl\\a.zip");
+  Bstr brokenReferer(L"x\nPath=C:\\Startup\\run.exe"), brokenPath(L"C:\\dl\\a.zip\r\nFileName=run.exe");
+  Bstr brokenUrl(L"http://files.example/x\nPath=C:\\run.exe\na.zip");
+  short result = 7;
+  EXPECT_EQ(api->DownloadFile(url.get(), brokenReferer.get(), path.get(), &result), S_OK);
+  EXPECT_EQ(api->DownloadFile(url.get(), referer.get(), brokenPath.get(), &result), S_OK);
+  EXPECT_EQ(api->DownloadFile(brokenUrl.get(), referer.get(), path.get(), &result), S_OK);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(api->DownloadFile(url.get(), referer.get(), path.get(), &result), S_OK);
+  testing::SetString(registry_, CurrentUser, keys::Main, values::ProgramPath, manager_.ProgramPath());
+  EXPECT_EQ(api->TQUninstall(), S_OK);
+
+  const auto records = manager_.WaitForEntries("RECORD", 1, kWait);
+  ASSERT_EQ(records.size(), 1u) << "nothing sent for a line break";
+  EXPECT_EQ(records[0].bytes, "URL=http://files.example/a.zip\nReferer=http://files.example/page\nPath=C:\\dl\\a.zip");
+  EXPECT_EQ(manager_.WaitForEntries("UNINSTALL", 1, kWait).size(), 1u);
 }
 
 TEST_F(ApiObjectTest, ReferencesFromTwoThreadsAtOnceAreAllCounted) {

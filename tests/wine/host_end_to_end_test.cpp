@@ -177,6 +177,18 @@ TEST_F(HostEndToEnd, AConfirmedPromptSendsTheRecord) {
   EXPECT_EQ(records[0].bytes, "URL=http://host/dir/file.zip\nPath=OPEN");
 }
 
+// Decoded, the escape would end the URL field early and start a Path field
+// of the page's choosing: the URL goes to the manager as the link gave it.
+TEST_F(HostEndToEnd, AnEscapedLineBreakInALinkStaysEscapedInTheRecord) {
+  StandInManager& manager = RunningManager();
+  EXPECT_EQ(Browse({"--from", "http://files.example/", "http://files.example/a%0APath=x/file.zip"}).decision,
+            kTaken);
+  const auto records = manager.Entries("RECORD");
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].bytes,
+            "URL=http://files.example/a%0APath=x/file.zip\nReferer=http://files.example/\nPath=OPEN");
+}
+
 TEST_F(HostEndToEnd, ForcedLinksAreTakenWhateverTheirTypeAndPostsCarryTheirBody) {
   settings_.Main(values::UseCtrlAlt, "TRUE");
   Remember("CGI", kOpen);

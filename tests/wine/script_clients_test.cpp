@@ -103,6 +103,15 @@ TEST_F(ScriptClientTest, JScriptOpensThroughTheRunningManager) {
   EXPECT_EQ(records[0].bytes, "URL=ftp://server/pub/a.rar\nReferer=\nPath=OPEN");
 }
 
+// A script host is a local client, not a page: nothing tells the object its
+// caller is untrusted, so the uninstaller starts.
+TEST_F(ScriptClientTest, AScriptStartsTheUninstaller) {
+  testing::SetString(registry_, CurrentUser, keys::Main, values::ProgramPath, manager_.ProgramPath());
+  const ChildRun run = RunScript("CreateObject(\"Vrpph.API\").TQUninstall\r\n", ".vbs", "", "", "");
+  ASSERT_TRUE(run.finished) << run.output;
+  EXPECT_EQ(manager_.WaitForEntries("UNINSTALL", 1, kWait).size(), 1u);
+}
+
 TEST_F(ScriptClientTest, AProgramCreatesApiByItsProgIdAndTheManagerGetsTheRecord) {
   ASSERT_TRUE(manager_.Launch(" /Invisible"));
   ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, nullptr, kWait), nullptr);
