@@ -38,6 +38,8 @@ ManagerConfig ReadManagerConfig(const std::string& stem) {
       config.logPath = value;
     } else if (key == "claim") {
       config.claimedUrls.push_back(value);
+    } else if (key == "claim-prefix") {
+      config.claimedPrefixes.push_back(value);
     }
   }
   return config;

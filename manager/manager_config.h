@@ -4,6 +4,7 @@
 //
 //   log=C:\path\to\events.log     where events go (default: TQP.log beside the exe)
 //   claim=http://host/file.zip    a URL the claim query answers 1 for (repeatable)
+//   claim-prefix=http://host/     every URL that starts so is claimed (repeatable)
 #pragma once
 
 #include <string>
@@ -14,6 +15,7 @@ namespace standin {
 struct ManagerConfig {
   std::string logPath;
   std::vector<std::string> claimedUrls;
+  std::vector<std::string> claimedPrefixes;
 };
 
 // The executable's own path without its extension.

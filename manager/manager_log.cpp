@@ -32,6 +32,7 @@ void ManagerLog::Write(const char* kind, std::uintptr_t number, const void* byte
     UniqueFile file(raw);
     DWORD written = 0;
     WriteFile(file.get(), entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
+    FlushFileBuffers(file.get());
     return;
   }
 }

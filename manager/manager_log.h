@@ -5,7 +5,9 @@
 // KIND is START (number 0, the command line after the program name), RECORD
 // (number: the message's dwData), CLAIM (number: the reply given), ABOUT,
 // OPTIONS or UNINSTALL (number 0). The file is opened for each entry, so a
-// reader sees every entry as soon as it is written.
+// reader sees every entry as soon as it is written, and each entry is on
+// disk before Write returns: a record the stand-in answered for is never
+// lost, even when the process is killed right after.
 #pragma once
 
 #include <cstdint>

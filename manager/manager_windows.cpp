@@ -38,7 +38,10 @@ LRESULT OnCopyData(ManagerState& state, const COPYDATASTRUCT& data) {
   std::string text(bytes ? bytes : "", bytes ? data.cbData : 0);
   if (data.dwData == kClaimQuery) {
     const auto& claimed = state.config.claimedUrls;
-    LRESULT reply = std::find(claimed.begin(), claimed.end(), text) != claimed.end() ? 1 : 0;
+    const auto& prefixes = state.config.claimedPrefixes;
+    const bool byPrefix = std::any_of(prefixes.begin(), prefixes.end(),
+                                      [&text](const std::string& prefix) { return text.rfind(prefix, 0) == 0; });
+    LRESULT reply = byPrefix || std::find(claimed.begin(), claimed.end(), text) != claimed.end() ? 1 : 0;
     state.log.Write("CLAIM", static_cast<std::uintptr_t>(reply), text);
     return reply;
   }

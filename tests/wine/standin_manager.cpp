@@ -38,7 +38,8 @@ std::string ImagePath(HANDLE process) {
 
 }  // namespace
 
-StandInManager::StandInManager(const std::vector<std::string>& claimedUrls) {
+StandInManager::StandInManager(const std::vector<std::string>& claimedUrls,
+                               const std::vector<std::string>& claimedPrefixes) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   folder_ = std::string(temp) + "vrpph stand-in " + std::to_string(GetCurrentProcessId()) + "\\";
@@ -49,6 +50,7 @@ StandInManager::StandInManager(const std::vector<std::string>& claimedUrls) {
   DeleteFileA(logPath_.c_str());
   std::string config = "log=" + logPath_ + "\r\n";
   for (const auto& url : claimedUrls) config += "claim=" + url + "\r\n";
+  for (const auto& prefix : claimedPrefixes) config += "claim-prefix=" + prefix + "\r\n";
   WriteFile(folder_ + "TQP.cfg", config);
 }
 

@@ -21,7 +21,9 @@ struct ManagerLogEntry {
 
 class StandInManager {
  public:
-  explicit StandInManager(const std::vector<std::string>& claimedUrls = {});
+  // Claims `claimedUrls`, and every URL that starts with one of `claimedPrefixes`.
+  explicit StandInManager(const std::vector<std::string>& claimedUrls = {},
+                          const std::vector<std::string>& claimedPrefixes = {});
   StandInManager(const StandInManager&) = delete;
   StandInManager& operator=(const StandInManager&) = delete;
   // Ends every process running this copy, then removes the folder.
