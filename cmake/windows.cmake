@@ -107,6 +107,8 @@ endif()
 
 # Many Start and DownloadFile calls, measured for leaks from the Linux side.
 include(${CMAKE_SOURCE_DIR}/tests/leak/leak_check.cmake)
+# Many threads, a settings writer and a manager killed mid-stream.
+include(${CMAKE_SOURCE_DIR}/tests/load/load.cmake)
 
 # The stand-in download manager (TQP.exe), the Wine tests' peer.
 add_subdirectory(${CMAKE_SOURCE_DIR}/manager ${CMAKE_BINARY_DIR}/manager)
