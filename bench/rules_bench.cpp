@@ -8,12 +8,12 @@
 #include <string>
 
 #include "interception/navigation_decision.h"
-#include "interception/type_list.h"
-#include "interception/url_names.h"
 #include "settings/contact_points.h"
 #include "support/fake_download_services.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
+#include "url/type_list.h"
+#include "url/url_names.h"
 
 namespace {
 

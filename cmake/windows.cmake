@@ -11,17 +11,6 @@ else()
   set(VRPPH_STDOLE_DEFAULT_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
 endif()
 
-# Win32 implementations of the seams: everything in a win32/ folder below src/.
-file(GLOB VRPPH_WIN32_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
-list(REMOVE_DUPLICATES VRPPH_WIN32_SOURCES)
-add_library(vrpph_win32 STATIC ${VRPPH_WIN32_SOURCES})
-target_compile_definitions(vrpph_win32 PUBLIC NOMINMAX)
-target_link_libraries(vrpph_win32 PUBLIC
-  vrpph_logic
-  advapi32 user32 gdi32 shell32 ole32 oleaut32 wininet urlmon comctl32 version uuid)
-
 # The interfaces' C++ declarations, their ids and the type library, made by
 # widl from the IDL with Wine's Windows IDL files and its stdole2.tlb.
 # The type library's platform (SYS_WIN32 or SYS_WIN64) is the one its module
@@ -49,12 +38,12 @@ add_library(vrpph SHARED
   ${VRPPH_COMFRAME_SOURCES}
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph-win${VRPPH_WINDOWS_BITS}.def
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
-target_link_libraries(vrpph PRIVATE vrpph_win32 vrpph_idl)
+target_link_libraries(vrpph PRIVATE vrpph_automation vrpph_registration vrpph_idl)
 # windres looks for the bitmap and the manifest beside the scripts; a new
 # picture or manifest must rebuild the resources.
 target_include_directories(vrpph PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/prompt.rc;${CMAKE_SOURCE_DIR}/src/resources/prompt.bmp;${CMAKE_SOURCE_DIR}/src/resources/prompt.manifest;${CMAKE_SOURCE_DIR}/src/resources/http_plug_prot.rgs;${CMAKE_SOURCE_DIR}/src/resources/api.rgs;${VRPPH_TYPE_LIBRARY}")
+  "${CMAKE_SOURCE_DIR}/src/resources/prompt.rc;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/src/resources/version.h;${CMAKE_SOURCE_DIR}/src/resources/prompt.bmp;${CMAKE_SOURCE_DIR}/src/resources/prompt.manifest;${CMAKE_SOURCE_DIR}/src/resources/http_plug_prot.rgs;${CMAKE_SOURCE_DIR}/src/resources/api.rgs;${VRPPH_TYPE_LIBRARY}")
 set_target_properties(vrpph PROPERTIES
   PREFIX ""
   OUTPUT_NAME vrpph
@@ -79,10 +68,11 @@ option(VRPPH_WINE_TESTS "Register the tests that run under Wine" ON)
 set(VRPPH_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run --arch ${VRPPH_WINE_ARCH})
 set(VRPPH_WINE_TEST_TIMEOUT 120 CACHE STRING "Seconds each Wine test may run")
 
-file(GLOB VRPPH_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+file(GLOB VRPPH_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/*.cpp)
 if(VRPPH_WINE_TEST_SOURCES)
   add_executable(vrpph_wine_tests ${VRPPH_WINE_TEST_SOURCES})
-  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_win32 vrpph_idl vrpph_test_support gtest_main)
+  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_idl vrpph_test_support gtest gmock gtest_main)
   # The type library beside the tests, for those that register it by hand.
   target_compile_definitions(vrpph_wine_tests PRIVATE VRPPH_TYPE_LIBRARY_NAME="vrpph-test.tlb")
   add_custom_command(TARGET vrpph_wine_tests POST_BUILD

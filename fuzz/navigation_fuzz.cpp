@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   constexpr std::array<int, 4> kPromptResults = {prompt_result::Proceed, prompt_result::Cancelled,
                                                  prompt_result::ModuleMissing, prompt_result::DialogFailed};
   services.promptAnswer.result = kPromptResults[input.ConsumeIntegralInRange<std::size_t>(0, 3)];
-  services.promptAnswer.openMode = input.ConsumeIntegralInRange(0, 1);
+  services.promptAnswer.openMode = input.ConsumeBool() ? OpenMode::Save : OpenMode::Open;
   services.deliveryAnswer = static_cast<DeliveryOutcome>(input.ConsumeIntegralInRange(0, 2));
 
   const auto verb = static_cast<RequestVerb>(input.ConsumeIntegralInRange(0, 2));

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "interception/entry_search.h"
-#include "interception/type_list.h"
-#include "interception/url_names.h"
 #include "support/decision_oracle.h"
 #include "support/fake_text.h"
+#include "url/entry_search.h"
+#include "url/type_list.h"
+#include "url/url_names.h"
 
 namespace {
 

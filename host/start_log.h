@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "comframe/com_ref.h"
+#include "platform/win32/com_ref.h"
 
 namespace browser_host {
 
-using vrpph::comframe::ComRef;
+using vrpph::platform::ComRef;
 
 class StartLog {
  public:

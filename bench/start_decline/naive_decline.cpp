@@ -1,12 +1,12 @@
 #include "naive_decline.h"
 
-#include "handoff/request_url.h"
 #include "interception/key_rules.h"
-#include "interception/type_list.h"
-#include "interception/url_names.h"
 #include "interception/window_probes.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
+#include "url/request_url.h"
+#include "url/type_list.h"
+#include "url/url_names.h"
 
 namespace vrpph::bench {
 
@@ -36,7 +36,9 @@ NavigationAnswer NaiveScreening(const char16_t* url, platform::Platform& platfor
   if (NaiveComboHeld(platform, values::KeysToIgnore)) return kDecline;
   const bool forced = NaiveComboHeld(platform, values::KeysToAdd);
   if (!forced && IsFlag(Setting(platform, values::UseCtrlAlt), values::True)) return kDecline;
-  auto decoded = DecodeRequestUrl(platform.registry, platform.text, url, Producer::Interception);
+  auto decoded = DecodeRequestUrl(platform.text, url, Producer::Interception,
+                                  UrlDecodingOn(ReadSettingString(platform.registry, platform::root::CurrentUser,
+                                                                  keys::Main, values::DecodeUrls)));
   if (!decoded) return kDecline;
   const auto accepting = Setting(platform, values::AcceptingTypes);
   if (!forced) {

@@ -21,12 +21,12 @@
 #include <string>
 #include <vector>
 
-#include "naive_decline.h"
 #include "interception/win32/protocol_start.h"
+#include "naive_decline.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/contact_points.h"
-#include "test_bind_info.h"
-#include "vrpph_dll.h"
+#include "wine/support/test_bind_info.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "comframe/api_object.h"
 
+#include "automation/automation_api.h"
 #include "comframe/com_object.h"
-#include "handoff/automation_api.h"
-#include "handoff/module_download_services.h"
+#include "interception/module_download_services.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/win32/module_prompt_dialog.h"
 

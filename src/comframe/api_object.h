@@ -7,9 +7,9 @@
 #include <oaidl.h>
 #include <objsafe.h>
 
+#include "automation/script_safety.h"
 #include "comframe/dual_dispatch.h"
 #include "comframe/interface_table.h"
-#include "handoff/script_safety.h"
 #include "vrpph_idl.h"
 
 namespace vrpph::comframe {

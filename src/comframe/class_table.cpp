@@ -3,14 +3,15 @@
 #include "comframe/api_object.h"
 #include "comframe/module_state.h"
 #include "comframe/plug_prot.h"
+#include "resources/resource_ids.h"
 
 namespace vrpph::comframe {
 
 namespace {
 
 constinit ClassTableEntry g_classes[] = {
-    {&CLSID_HTTPPlugProt, 101, &CreatePlugProt, nullptr},
-    {&CLSID_API, 118, &CreateApi, nullptr},
+    {&CLSID_HTTPPlugProt, VRPPH_PLUG_PROT_SCRIPT, &CreatePlugProt, nullptr},
+    {&CLSID_API, VRPPH_API_SCRIPT, &CreateApi, nullptr},
     {nullptr, 0, nullptr, nullptr},
 };
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "comframe/module_state.h"
+#include "core/outcomes.h"
 #include "handoff/program_commands.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/download_prompt.h"
-#include "prompt/prompt_result.h"
 #include "prompt/win32/module_prompt_dialog.h"
 
 extern "C" BOOL WINAPI DllShowAboutDialog() {

@@ -9,6 +9,7 @@
 #include "comframe/critical_section.h"
 #include "comframe/exit_cleanups.h"
 #include "comframe/type_info_cache.h"
+#include "core/outcomes.h"
 #include "vrpph_idl.h"
 
 namespace vrpph::comframe {
@@ -48,7 +49,7 @@ class ModuleState {
   // PromptOpenMode: the open/save mode the last prompt applied, 0 open and
   // 1 save. Each prompt also returns its own mode to its caller, so a prompt
   // on another thread never changes the mode a caller acts on.
-  std::atomic<int>& PromptOpenMode() { return promptOpenMode_; }
+  std::atomic<OpenMode>& PromptOpenMode() { return promptOpenMode_; }
 
   TypeInfoCache& PlugProtTypeInfo() { return plugProtTypeInfo_; }
   TypeInfoCache& ApiTypeInfo() { return apiTypeInfo_; }
@@ -60,7 +61,7 @@ class ModuleState {
   ModuleSection typeInfoLock_;
   ModuleSection classTableLock_;
   ExitCleanups exitCleanups_;
-  std::atomic<int> promptOpenMode_{0};
+  std::atomic<OpenMode> promptOpenMode_{OpenMode::Open};
   TypeInfoCache plugProtTypeInfo_{IID_IHTTPPlugProt, LIBID_VRPPHLib, 1, 0};
   TypeInfoCache apiTypeInfo_{IID_IAPI, LIBID_VRPPHLib, 1, 0};
 };

@@ -1,7 +1,7 @@
 #include "comframe/plug_prot.h"
 
 #include "comframe/com_object.h"
-#include "handoff/module_download_services.h"
+#include "interception/module_download_services.h"
 #include "interception/win32/protocol_start.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/win32/module_prompt_dialog.h"

@@ -3,12 +3,14 @@
 #include <cwchar>
 #include <new>
 
-#include "comframe/com_ref.h"
 #include "comframe/module_state.h"
+#include "platform/win32/com_ref.h"
 
 namespace vrpph::comframe {
 
 namespace {
+
+using platform::ComRef;
 // VRPPHLib's locale, under which it is registered.
 constexpr LCID kLibraryLocale = 0x0409;
 }  // namespace

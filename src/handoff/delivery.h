@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "handoff/delivery_outcome.h"
+#include "core/outcomes.h"
 #include "platform/platform.h"
 
 namespace vrpph {

@@ -2,17 +2,13 @@
 
 #include <string_view>
 
-#include "prompt/prompt_result.h"
+#include "core/outcomes.h"
 #include "settings/contact_points.h"
 
 namespace vrpph {
 
-bool FitsInRecordField(std::string_view value) {
-  return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
-}
-
-std::string PathFieldValue(int openMode, const std::optional<std::string>& savePath) {
-  if (openMode != open_mode::Save) return values::Open;
+std::string PathFieldValue(OpenMode openMode, const std::optional<std::string>& savePath) {
+  if (openMode != OpenMode::Save) return values::Open;
   return savePath.value_or(std::string());
 }
 

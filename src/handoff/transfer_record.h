@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "handoff/delivery_outcome.h"
+#include "core/outcomes.h"
+#include "core/record_field.h"
 
 namespace vrpph {
 
@@ -22,11 +23,7 @@ struct TransferFields {
 };
 
 // "OPEN" unless `openMode` is save; in save mode the target path, or empty.
-std::string PathFieldValue(int openMode, const std::optional<std::string>& savePath);
-
-// Whether `value` may stand in a record field: the download manager reads
-// one field a line, so a field never holds a line break or a NUL of its own.
-bool FitsInRecordField(std::string_view value);
+std::string PathFieldValue(OpenMode openMode, const std::optional<std::string>& savePath);
 
 // The record's bytes, without a terminator; values go in unescaped (each
 // caller keeps to FitsInRecordField; PostData, a body, is exempt).

@@ -1,9 +1,9 @@
 #include "interception/auto_learn.h"
 
-#include "interception/type_list.h"
-#include "interception/url_names.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
+#include "url/type_list.h"
+#include "url/url_names.h"
 
 namespace vrpph {
 

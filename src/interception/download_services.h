@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "handoff/delivery_outcome.h"
+#include "core/outcomes.h"
+#include "core/outcomes.h"
 #include "platform/desktop.h"
-#include "prompt/prompt_result.h"
 
 namespace vrpph {
 

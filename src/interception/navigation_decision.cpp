@@ -2,16 +2,16 @@
 
 #include <optional>
 
-#include "handoff/request_url.h"
 #include "handoff/transfer_record.h"
 #include "interception/auto_learn.h"
 #include "interception/key_rules.h"
-#include "interception/type_list.h"
-#include "interception/url_names.h"
 #include "interception/window_probes.h"
 #include "settings/contact_points.h"
 #include "settings/main_key_reader.h"
 #include "settings/settings_store.h"
+#include "url/request_url.h"
+#include "url/type_list.h"
+#include "url/url_names.h"
 
 namespace vrpph {
 
@@ -60,7 +60,8 @@ Screening Screen(const NavigationRequest& request, platform::Platform& platform)
     s.answer = NavigationAnswer::Decline;
     return s;
   }
-  auto url = DecodeRequestUrl(platform.text, request.url, Producer::Interception, settings.Text(values::DecodeUrls));
+  auto url = DecodeRequestUrl(platform.text, request.url, Producer::Interception,
+                              UrlDecodingOn(settings.Text(values::DecodeUrls)));
   if (!url) {
     // Nothing the ANSI tests could look at: leave it to the browser.
     s.answer = NavigationAnswer::Decline;
@@ -108,7 +109,7 @@ NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Pl
     return NavigationAnswer::Take;
   }
   std::optional<std::string> resumedPath;
-  if (prompt.openMode == open_mode::Save) resumedPath = services.CheckPausedDownload(request.owner, s.url);
+  if (prompt.openMode == OpenMode::Save) resumedPath = services.CheckPausedDownload(request.owner, s.url);
   if (s.forced && !s.fileName) OfferTurnOn(platform, request.owner, s.url);
 
   TransferFields fields;

@@ -4,29 +4,31 @@
 
 #include <cstdint>
 
+#include "resources/resource_ids.h"
+
 namespace vrpph {
 
 namespace prompt_resource {
-constexpr int DialogTemplate = 201;
-constexpr int Picture = 202;
-constexpr int Manifest = 2;
+constexpr int DialogTemplate = VRPPH_PROMPT_DIALOG;
+constexpr int Picture = VRPPH_PROMPT_PICTURE;
+constexpr int Manifest = VRPPH_PROMPT_MANIFEST;
 }  // namespace prompt_resource
 
 namespace prompt_control {
-constexpr int Ok = 1;
-constexpr int Cancel = 2;
-constexpr int Advanced = 203;
-constexpr int About = 1007;
-constexpr int RunChoice = 1002;
-constexpr int SaveChoice = 1003;
-constexpr int Speed = 1001;
-constexpr int AlwaysAsk = 212;
-constexpr int Heading = 210;
-constexpr int FileLine = 202;
-constexpr int Question = 211;
-constexpr int SpeedCaption = 1021;
-constexpr int SpeedLabel = 201;
-constexpr int Separator = 1019;
+constexpr int Ok = VRPPH_PROMPT_OK;
+constexpr int Cancel = VRPPH_PROMPT_CANCEL;
+constexpr int Advanced = VRPPH_PROMPT_ADVANCED;
+constexpr int About = VRPPH_PROMPT_ABOUT;
+constexpr int RunChoice = VRPPH_PROMPT_RUN_CHOICE;
+constexpr int SaveChoice = VRPPH_PROMPT_SAVE_CHOICE;
+constexpr int Speed = VRPPH_PROMPT_SPEED;
+constexpr int AlwaysAsk = VRPPH_PROMPT_ALWAYS_ASK;
+constexpr int Heading = VRPPH_PROMPT_HEADING;
+constexpr int FileLine = VRPPH_PROMPT_FILE_LINE;
+constexpr int Question = VRPPH_PROMPT_QUESTION;
+constexpr int SpeedCaption = VRPPH_PROMPT_SPEED_CAPTION;
+constexpr int SpeedLabel = VRPPH_PROMPT_SPEED_LABEL;
+constexpr int Separator = VRPPH_PROMPT_SEPARATOR;
 }  // namespace prompt_control
 
 // Window messages and their arguments as the dialog procedure sees them.

@@ -1,9 +1,9 @@
 #include "prompt/download_prompt.h"
 
-#include "interception/url_names.h"
-#include "prompt/prompt_result.h"
+#include "core/outcomes.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
+#include "url/url_names.h"
 
 namespace vrpph {
 namespace {
@@ -14,10 +14,10 @@ constexpr std::uint32_t kNoRememberedAction = 0xFFFFFFFFu;
 
 PromptOutcome UnavailablePromptDialog::Run(platform::WindowHandle, const std::string&,
                                            const std::optional<std::string>&, const std::optional<std::string>&) {
-  return PromptOutcome{prompt_result::DialogFailed, open_mode::Open};
+  return PromptOutcome{prompt_result::DialogFailed, OpenMode::Open};
 }
 
-PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<int>& openMode,
+PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
                                  platform::WindowHandle owner, const std::string& url,
                                  const std::optional<std::string>& suggestedName) {
   if (!dialog.ModuleImageLoaded()) return PromptOutcome{prompt_result::ModuleMissing, openMode.load()};
@@ -25,9 +25,10 @@ PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dia
   std::optional<std::string> extension = UrlExtension(url);
   if (extension) {
     std::uint32_t action = ReadSettingDword(registry, keys::DefAction, extension->c_str(), kNoRememberedAction);
-    if (action == open_mode::Open || action == open_mode::Save) {
-      openMode.store(static_cast<int>(action));
-      return PromptOutcome{prompt_result::Proceed, static_cast<int>(action)};
+    if (action == StoredAction(OpenMode::Open) || action == StoredAction(OpenMode::Save)) {
+      const auto remembered = static_cast<OpenMode>(action);
+      openMode.store(remembered);
+      return PromptOutcome{prompt_result::Proceed, remembered};
     }
   }
   PromptOutcome outcome = dialog.Run(owner, url, suggestedName, extension);

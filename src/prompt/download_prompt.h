@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "core/outcomes.h"
 #include "platform/desktop.h"
 #include "platform/registry.h"
-#include "prompt/prompt_result.h"
 
 namespace vrpph {
 
@@ -48,7 +48,7 @@ class UnavailablePromptDialog : public PromptDialog {
 // stored into `openMode`, the module-wide PromptOpenMode; otherwise it is
 // left alone. A DefAction number of 0 or 1 for the URL's extension applies
 // without a dialog.
-PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<int>& openMode,
+PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
                                  platform::WindowHandle owner, const std::string& url,
                                  const std::optional<std::string>& suggestedName);
 

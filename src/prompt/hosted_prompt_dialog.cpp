@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "interception/url_names.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
+#include "url/url_names.h"
 
 namespace vrpph {
 namespace {

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "core/outcomes.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "prompt/dialog_font.h"
 #include "prompt/dialog_view.h"
-#include "prompt/prompt_result.h"
 #include "settings/settings_store.h"
 
 namespace vrpph {
@@ -29,7 +29,7 @@ struct DialogOutcome {
   // Confirmed with the always-ask box unchecked.
   bool rememberChoice = false;
   // The mode chosen by OK; open when the dialog ended otherwise.
-  int openMode = open_mode::Open;
+  OpenMode openMode = OpenMode::Open;
 };
 
 class DownloadPromptDialog {
@@ -67,7 +67,7 @@ class DownloadPromptDialog {
 
   bool optionsPending_ = false;
   bool rememberChoice_ = false;
-  int openMode_ = open_mode::Open;
+  OpenMode openMode_ = OpenMode::Open;
   platform::RegKey stringsKey_;
   ScopedFont font_;
   DialogText text_{};

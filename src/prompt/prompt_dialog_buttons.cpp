@@ -15,10 +15,10 @@ void DownloadPromptDialog::Confirm() {
   WriteSettingString(platform_.registry, values::SpeedMode, std::to_string(view_.TrackbarPosition()));
   if (view_.CheckState(ctl::RunChoice) == kButtonChecked) {
     WriteSettingString(platform_.registry, values::OpenMode, values::Open);
-    openMode_ = open_mode::Open;
+    openMode_ = OpenMode::Open;
   } else {
     WriteSettingString(platform_.registry, values::OpenMode, values::Save);
-    openMode_ = open_mode::Save;
+    openMode_ = OpenMode::Save;
   }
   rememberChoice_ = view_.CheckState(ctl::AlwaysAsk) != kButtonChecked;
   ReleaseResources();

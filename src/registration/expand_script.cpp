@@ -1,7 +1,7 @@
 #include "registration/expand_script.h"
 
+#include "platform/wide_to_ansi.h"
 #include "registration/script_chars.h"
-#include "settings/wide_to_ansi.h"
 
 namespace vrpph {
 

@@ -1,6 +1,6 @@
 #include "registration/script_variables.h"
 
-#include "settings/wide_to_ansi.h"
+#include "platform/wide_to_ansi.h"
 
 namespace vrpph {
 

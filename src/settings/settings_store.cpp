@@ -123,6 +123,8 @@ std::uint32_t ReadOpenKeyDword(platform::Registry& registry, platform::HKey key,
   return ReadDword(registry, key, valueName).value_or(0);
 }
 
+bool UrlDecodingOn(const std::optional<std::string>& decodeSetting) { return !IsFlag(decodeSetting, values::False); }
+
 bool IsFlag(const std::optional<std::string>& text, const char* word) { return text && *text == word; }
 
 }  // namespace vrpph

@@ -54,4 +54,7 @@ std::uint32_t ReadOpenKeyDword(platform::Registry& registry, platform::HKey key,
 // True exactly when `text` is present and equals `word` byte for byte.
 bool IsFlag(const std::optional<std::string>& text, const char* word);
 
+// DecodeURLs as stored: URLs are decoded unless it says exactly "FALSE".
+bool UrlDecodingOn(const std::optional<std::string>& decodeSetting);
+
 }  // namespace vrpph

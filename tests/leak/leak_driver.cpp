@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "settings/contact_points.h"
-#include "test_bind_info.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/test_bind_info.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace {
 

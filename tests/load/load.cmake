@@ -4,10 +4,10 @@
 # make them larger.
 add_executable(vrpph_load_driver
   ${CMAKE_CURRENT_LIST_DIR}/load_driver.cpp
-  ${CMAKE_SOURCE_DIR}/tests/wine/test_bind_info.cpp
-  ${CMAKE_SOURCE_DIR}/tests/wine/standin_manager.cpp
-  ${CMAKE_SOURCE_DIR}/tests/wine/modal_watcher.cpp)
-target_include_directories(vrpph_load_driver PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests/wine)
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/test_bind_info.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/standin_manager.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/modal_watcher.cpp)
+target_include_directories(vrpph_load_driver PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(vrpph_load_driver PRIVATE vrpph_idl ole32 oleaut32 urlmon user32 advapi32 uuid)
 target_compile_definitions(vrpph_load_driver PRIVATE NOMINMAX)
 add_dependencies(vrpph_load_driver vrpph vrpph_manager)

@@ -41,12 +41,12 @@
 
 #include "handoff/delivery.h"
 #include "interception/window_probes.h"
-#include "modal_watcher.h"
 #include "settings/contact_points.h"
-#include "standin_manager.h"
-#include "test_bind_info.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/modal_watcher.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/test_bind_info.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace {
 

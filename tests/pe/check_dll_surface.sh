@@ -1,7 +1,8 @@
 #!/bin/bash
 # Checks a DLL's PE surface from `objdump -p`: the expected format (PE32 for
-# the 32-bit module, PE32+ for the 64-bit one), exactly the module's six
-# exports, undecorated, and imports from system DLLs only.
+# the 32-bit module, PE32+ for the 64-bit one), exactly the exports that
+# src/resources/vrpph-win64.def names, undecorated, and imports from system
+# DLLs only.
 # Usage: check_dll_surface.sh 32|64 OBJDUMP FILE   (OBJDUMP may be `cat` to
 # check a saved listing).
 set -euo pipefail
@@ -16,12 +17,10 @@ else
   listing=$("$objdump_tool" -p -- "$file")
 fi
 
-expected_exports="DllCanUnloadNow
-DllGetClassObject
-DllRegisterServer
-DllShowAboutDialog
-DllShowOpenDialog
-DllUnregisterServer"
+# The six names as the module definition lists them (the 64-bit one, whose
+# names are the plain ones both modules export).
+definition=$(dirname "$0")/../../src/resources/vrpph-win64.def
+expected_exports=$(awk '/^EXPORTS/ { on = 1; next } on && NF { print $1 }' "$definition" | LC_ALL=C sort)
 
 # Windows' own DLLs, lower-case; anything else would have to ship beside us.
 is_system_dll() {

@@ -46,7 +46,7 @@ class FakeDownloadServices : public DownloadServices {
   }
 
   // The answers.
-  PromptOutcome promptAnswer{1, 0};
+  PromptOutcome promptAnswer{prompt_result::Proceed, OpenMode::Open};
   std::optional<std::string> pausedPath;
   DeliveryOutcome deliveryAnswer = DeliveryOutcome::Delivered;
 

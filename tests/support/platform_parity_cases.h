@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/wide_to_ansi.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
-#include "settings/wide_to_ansi.h"
 #include "support/registry_tools.h"
 
 namespace vrpph::testing {

@@ -20,7 +20,7 @@ const std::string kTail = "' file extention?";
 const std::string kHint = "/n/nYou can turn it on later using Ctrl+Alt click on a link.";
 const std::string kTurnOn = "Do you want to turn on Quorvane Trevalon integration for the '";
 
-class AutoLearn : public ::testing::Test {
+class AutoLearnTest : public ::testing::Test {
  protected:
   void SetUp() override { Main(values::AutoLearn, "TRUE"); }
   void Main(const char* name, const std::string& text) {
@@ -38,7 +38,7 @@ class AutoLearn : public ::testing::Test {
   FakePlatform world;
 };
 
-TEST_F(AutoLearn, TurnOffAsksWithTheExactTextAndRemovesOnYes) {
+TEST_F(AutoLearnTest, TurnOffAsksWithTheExactTextAndRemovesOnYes) {
   Main(values::AcceptingTypes, "ZIP, EXE, ");
   Answer(IdYes);
   OfferTurnOff(world.platform, kOwner, "http://h/a.zip", std::nullopt);
@@ -50,14 +50,14 @@ TEST_F(AutoLearn, TurnOffAsksWithTheExactTextAndRemovesOnYes) {
   EXPECT_EQ(Accepting(), "EXE, ");
 }
 
-TEST_F(AutoLearn, TurnOffRewritesAnyListFormCanonically) {
+TEST_F(AutoLearnTest, TurnOffRewritesAnyListFormCanonically) {
   Main(values::AcceptingTypes, "ZIP,EXE");
   Answer(IdYes);
   OfferTurnOff(world.platform, kOwner, "http://h/a.zip", std::nullopt);
   EXPECT_EQ(Accepting(), "EXE, ");
 }
 
-TEST_F(AutoLearn, TurnOffNamesTheFileNamesExtensionNotTheUrls) {
+TEST_F(AutoLearnTest, TurnOffNamesTheFileNamesExtensionNotTheUrls) {
   Main(values::AcceptingTypes, "ZIP, ");
   Answer(IdYes);
   OfferTurnOff(world.platform, kOwner, "http://h/QVREDIR.ASP?file=tool.zip", std::string("tool.zip"));
@@ -66,7 +66,7 @@ TEST_F(AutoLearn, TurnOffNamesTheFileNamesExtensionNotTheUrls) {
   EXPECT_EQ(Accepting(), "");
 }
 
-TEST_F(AutoLearn, TurnOffChangesNothingUnlessTheAnswerIsYesAndTheEntryIsThere) {
+TEST_F(AutoLearnTest, TurnOffChangesNothingUnlessTheAnswerIsYesAndTheEntryIsThere) {
   Main(values::AcceptingTypes, "ZIP, EXE, ");
   Answer(IdNo);
   OfferTurnOff(world.platform, kOwner, "http://h/a.zip", std::nullopt);
@@ -78,7 +78,7 @@ TEST_F(AutoLearn, TurnOffChangesNothingUnlessTheAnswerIsYesAndTheEntryIsThere) {
   EXPECT_EQ(Accepting(), "EXE,zip") << "not rewritten when nothing is removed";
 }
 
-TEST_F(AutoLearn, TurnOnAppendsTheUpperCasedExtension) {
+TEST_F(AutoLearnTest, TurnOnAppendsTheUpperCasedExtension) {
   Main(values::AcceptingTypes, "ZIP, ");
   Answer(IdYes);
   OfferTurnOn(world.platform, kOwner, "http://h/a.rar");
@@ -98,7 +98,7 @@ TEST_F(AutoLearn, TurnOnAppendsTheUpperCasedExtension) {
   EXPECT_EQ(Accepting(), "ZIP, RAR, ") << "the last stored entry stays whole";
 }
 
-TEST_F(AutoLearn, TurnOnIsNotOfferedForAcceptedAbsentOrEmptyExtensions) {
+TEST_F(AutoLearnTest, TurnOnIsNotOfferedForAcceptedAbsentOrEmptyExtensions) {
   Main(values::AcceptingTypes, "ZIP, ");
   OfferTurnOn(world.platform, kOwner, "http://h/a.zip");
   OfferTurnOn(world.platform, kOwner, "http://h/readme");
@@ -113,7 +113,7 @@ TEST_F(AutoLearn, TurnOnIsNotOfferedForAcceptedAbsentOrEmptyExtensions) {
   EXPECT_EQ(Accepting(), std::nullopt) << "an absent list is not created";
 }
 
-TEST_F(AutoLearn, OnlyAnExactTrueMakesOffers) {
+TEST_F(AutoLearnTest, OnlyAnExactTrueMakesOffers) {
   Main(values::AcceptingTypes, "ZIP, ");
   for (const char* setting : {"true", "TRUE ", "1"}) {
     Main(values::AutoLearn, setting);
@@ -123,7 +123,7 @@ TEST_F(AutoLearn, OnlyAnExactTrueMakesOffers) {
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(AutoLearn, LocalisedTextsReplaceTheBuiltInOnesAndAreCut) {
+TEST_F(AutoLearnTest, LocalisedTextsReplaceTheBuiltInOnesAndAreCut) {
   Main(values::AcceptingTypes, "ZIP, ");
   Localised("132", "Aus fuer '");
   Localised("133", "'?");

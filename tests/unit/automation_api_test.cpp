@@ -1,10 +1,10 @@
-#include "handoff/automation_api.h"
+#include "automation/automation_api.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 
-#include "handoff/module_download_services.h"
+#include "interception/module_download_services.h"
 #include "settings/contact_points.h"
 #include "support/fake_download_services.h"
 #include "support/fake_platform.h"
@@ -17,8 +17,8 @@ using platform::root::CurrentUser;
 using testing::FakeDownloadServices;
 
 constexpr platform::WindowHandle kForeground = 0x6060;
-const PromptOutcome kSave{prompt_result::Proceed, open_mode::Save};
-const PromptOutcome kOpen{prompt_result::Proceed, open_mode::Open};
+const PromptOutcome kSave{prompt_result::Proceed, OpenMode::Save};
+const PromptOutcome kOpen{prompt_result::Proceed, OpenMode::Open};
 
 class DownloadFileTest : public ::testing::Test {
  protected:
@@ -88,14 +88,14 @@ TEST_F(DownloadFileTest, SaveModeWithoutPathOrPausedDownloadSendsAnEmptyPath) {
 }
 
 TEST_F(DownloadFileTest, OnlyACancelStopsTheHandOff) {
-  services.promptAnswer = {prompt_result::Cancelled, open_mode::Save};
+  services.promptAnswer = {prompt_result::Cancelled, OpenMode::Save};
   Call(u"http://h/a.zip", nullptr, nullptr);
   EXPECT_EQ(world.log.events, (std::vector<std::string>{"prompt http://h/a.zip"}));
 
   // A missing module image or a failed dialog leaves the mode held before.
   for (int result : {prompt_result::ModuleMissing, prompt_result::DialogFailed}) {
     services = FakeDownloadServices();
-    services.promptAnswer = {result, open_mode::Open};
+    services.promptAnswer = {result, OpenMode::Open};
     Call(u"http://h/a.zip", nullptr, u"D:\\a.zip");
     EXPECT_EQ(Record(), "URL=http://h/a.zip\nReferer=\nPath=OPEN") << result;
   }
@@ -132,19 +132,19 @@ TEST_F(DownloadFileTest, NoUrlOrNoConversionMeansNothingAtAll) {
 // The real prompt, paused-download check and delivery over the fakes.
 class DownloadFileHandOffTest : public DownloadFileTest {
  protected:
-  void Remember(const char* extension, std::uint32_t action) {
-    testing::SetDword(world.registry, CurrentUser, keys::DefAction, extension, action);
+  void Remember(const char* extension, OpenMode action) {
+    testing::SetDword(world.registry, CurrentUser, keys::DefAction, extension, StoredAction(action));
   }
   void Handoff(const char16_t* url, const char16_t* referer, const char16_t* path) {
     UnavailablePromptDialog dialog([] { return true; });
     ModuleDownloadServices real(world.platform, openMode, &dialog);
     DownloadFile(world.platform, real, DownloadFileRequest{url, referer, path});
   }
-  std::atomic<int> openMode{open_mode::Open};
+  std::atomic<OpenMode> openMode{OpenMode::Open};
 };
 
 TEST_F(DownloadFileHandOffTest, TheManagerWindowOfAnyTitleGetsTheRecordAndStaysBehind) {
-  Remember("zip", open_mode::Save);
+  Remember("zip", OpenMode::Save);
   const auto window = world.desktop.AddWindow(manager::WindowClass, "Some other title");
   testing::SetString(world.registry, CurrentUser, keys::PausedUrls, "http://h/a.zipFilename", "C:\\a.zip");
   world.files.Add("C:\\a.zip.TQ");
@@ -157,11 +157,11 @@ TEST_F(DownloadFileHandOffTest, TheManagerWindowOfAnyTitleGetsTheRecordAndStaysB
   ASSERT_EQ(world.desktop.messageBoxes().size(), 1u) << "the paused-download question";
   EXPECT_EQ(world.desktop.messageBoxes()[0].owner, kForeground);
   EXPECT_TRUE(world.desktop.foregroundChanges().empty());
-  EXPECT_EQ(openMode.load(), open_mode::Save);
+  EXPECT_EQ(openMode.load(), OpenMode::Save);
 }
 
 TEST_F(DownloadFileHandOffTest, AMissingManagerMeansNothingSentAndNothingShown) {
-  Remember("zip", open_mode::Open);
+  Remember("zip", OpenMode::Open);
   Handoff(u"http://h/a.zip", nullptr, nullptr);
   EXPECT_TRUE(world.desktop.copyData().empty());
   EXPECT_TRUE(world.desktop.messageBoxes().empty());

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "handoff/automation_api.h"
+#include "automation/automation_api.h"
 #include "handoff/delivery.h"
-#include "handoff/module_download_services.h"
 #include "interception/key_rules.h"
+#include "interception/module_download_services.h"
 #include "interception/navigation_decision.h"
 #include "interception/window_probes.h"
 #include "prompt/dialog_ids.h"
@@ -43,7 +43,7 @@ std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end
 // Every value of every key below the download manager's main key.
 using RegistryImage = std::map<std::string, std::optional<StoredValue>>;
 
-class BadInput : public ::testing::Test {
+class BadInputTest : public ::testing::Test {
  protected:
   void SetUp() override { Main(values::AcceptingTypes, "ZIP, EXE, "); }
   void TearDown() override { EXPECT_EQ(world.registry.OpenHandleCount(), 0u) << "a key was left open"; }
@@ -101,7 +101,7 @@ class BadInput : public ::testing::Test {
 
 // ---- URLs of every size.
 
-TEST_F(BadInput, UrlsFromEmptyToOneMegabyteFollowTheRules) {
+TEST_F(BadInputTest, UrlsFromEmptyToOneMegabyteFollowTheRules) {
   EXPECT_EQ(DecideAsTheRulesSay(u""), NavigationAnswer::Decline) << "no extension";
   for (std::size_t size : {2u << 10, 64u << 10, 1u << 20}) {
     const std::string head = "http://host/";
@@ -117,7 +117,7 @@ TEST_F(BadInput, UrlsFromEmptyToOneMegabyteFollowTheRules) {
   }
 }
 
-TEST_F(BadInput, AbsentUrlIsDeclined) {
+TEST_F(BadInputTest, AbsentUrlIsDeclined) {
   testing::FakeDownloadServices services;
   NavigationRequest request{nullptr, RequestVerb::Get, {}, kOwner};
   EXPECT_EQ(DecideNavigation(request, world.platform, services), NavigationAnswer::Decline);
@@ -128,7 +128,7 @@ TEST_F(BadInput, AbsentUrlIsDeclined) {
 
 // ---- Texts the ANSI code page cannot hold: the rules see the substitutes.
 
-TEST_F(BadInput, UnpairedSurrogatesBecomeTheCodePagesDefaultCharacter) {
+TEST_F(BadInputTest, UnpairedSurrogatesBecomeTheCodePagesDefaultCharacter) {
   const std::u16string urls[] = {u"http://host/\xD800.zip", u"http://host/a\xDC00" u"b.zip",
                                  u"http://host/file.zip\xD83D", u"http://\xDBFF" u"host/file.zip",
                                  u"http://host/\xDFFF\xD800.zip"};
@@ -142,7 +142,7 @@ TEST_F(BadInput, UnpairedSurrogatesBecomeTheCodePagesDefaultCharacter) {
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/?.zip");
 }
 
-TEST_F(BadInput, CharactersOutsideTheCodePageAreSubstitutedBeforeTheRules) {
+TEST_F(BadInputTest, CharactersOutsideTheCodePageAreSubstitutedBeforeTheRules) {
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x4E2D\x6587.zip"), NavigationAnswer::Decline) << "'??.zip' has a query";
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x0100.zip"), NavigationAnswer::Take) << "best fit 'A'";
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/A.zip");
@@ -157,7 +157,7 @@ TEST_F(BadInput, CharactersOutsideTheCodePageAreSubstitutedBeforeTheRules) {
 
 // ---- '?', '#' and '.' in every position of a URL.
 
-TEST_F(BadInput, QueryFragmentAndDotInEveryPositionFollowTheRules) {
+TEST_F(BadInputTest, QueryFragmentAndDotInEveryPositionFollowTheRules) {
   Main(values::ExcludeFileNames, "setup.exe, ");
   const std::string bases[] = {"http://host/dir/file.zip", "http://h/QVREDIR.ASP?file=tool.zip",
                                "ftp://u@h/SETUP.EXE", "http://h.x/d/"};
@@ -181,7 +181,7 @@ TEST_F(BadInput, QueryFragmentAndDotInEveryPositionFollowTheRules) {
   EXPECT_EQ(checked, 3 * (2 * (24 + 34 + 19 + 13) + 4));
 }
 
-TEST_F(BadInput, PercentEscapesOfTheSpecialCharactersAreDecodedFirst) {
+TEST_F(BadInputTest, PercentEscapesOfTheSpecialCharactersAreDecodedFirst) {
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file%2Ezip"), NavigationAnswer::Take);
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/file.zip");
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%3Fx"), NavigationAnswer::Decline) << "decoded '?x' is no ZIP";
@@ -192,7 +192,7 @@ TEST_F(BadInput, PercentEscapesOfTheSpecialCharactersAreDecodedFirst) {
 
 // ---- POST bodies.
 
-TEST_F(BadInput, PostBodiesOfNothingNulBytesAndSixteenMegabytes) {
+TEST_F(BadInputTest, PostBodiesOfNothingNulBytesAndSixteenMegabytes) {
   const std::string sixteen(16u << 20, 'p');
   const std::string bodies[] = {std::string(), std::string("a\0b\0c", 5), sixteen};
   for (const auto& body : bodies) {
@@ -238,9 +238,9 @@ std::vector<StoredForm> WrongForms(bool binarySetting) {
   return forms;
 }
 
-class WronglyStoredSetting : public BadInput, public ::testing::WithParamInterface<const char*> {};
+class WronglyStoredSettingTest : public BadInputTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(WronglyStoredSetting, DecisionsFollowTheRulesAndNothingIsRewritten) {
+TEST_P(WronglyStoredSettingTest, DecisionsFollowTheRulesAndNothingIsRewritten) {
   const char* name = GetParam();
   const bool binary = std::string(name) == values::KeysToAdd || std::string(name) == values::KeysToIgnore;
   const std::vector<std::string> all = {values::KeysToIgnore, values::KeysToAdd, values::UseCtrlAlt,
@@ -270,7 +270,7 @@ TEST_P(WronglyStoredSetting, DecisionsFollowTheRulesAndNothingIsRewritten) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(MainKey, WronglyStoredSetting,
+INSTANTIATE_TEST_SUITE_P(MainKey, WronglyStoredSettingTest,
                          ::testing::Values(values::AcceptingTypes, values::ExcludeFileNames, values::KeysToAdd,
                                            values::KeysToIgnore, values::UseCtrlAlt, values::DecodeUrls,
                                            values::AutoLearn, values::ProgramTitle),
@@ -280,10 +280,10 @@ INSTANTIATE_TEST_SUITE_P(MainKey, WronglyStoredSetting,
 // services: a real prompt behaviour on a fake dialog, and a stand-in manager
 // window that receives the record.
 
-class BadPromptSettings : public BadInput {
+class BadPromptSettingsTest : public BadInputTest {
  protected:
   void SetUp() override {
-    BadInput::SetUp();
+    BadInputTest::SetUp();
     host.user = [](DownloadPromptDialog& dialog, testing::FakeDialogView&) {
       testing::Press(dialog, prompt_control::Ok);
     };
@@ -306,13 +306,13 @@ class BadPromptSettings : public BadInput {
 
   testing::FakeDialogHost host{world.platform};
   HostedPromptDialog dialog{world.platform, host};
-  std::atomic<int> openMode{open_mode::Open};
+  std::atomic<OpenMode> openMode{OpenMode::Open};
   ModuleDownloadServices services{world.platform, openMode, &dialog};
   platform::WindowHandle manager = 0;
   std::vector<std::string> received;
 };
 
-TEST_F(BadPromptSettings, StringsAndFontOfEveryFormFillTheDialogWithinItsBuffer) {
+TEST_F(BadPromptSettingsTest, StringsAndFontOfEveryFormFillTheDialogWithinItsBuffer) {
   const std::vector<const char*> ids = {"137", "138", "139", "140", "141", "142", "143", "45", "46", "11",
                                         "144", "237", "23", "24", "25", "26", values::FontName};
   for (const StoredForm& form : WrongForms(false)) {
@@ -344,7 +344,7 @@ TEST_F(BadPromptSettings, StringsAndFontOfEveryFormFillTheDialogWithinItsBuffer)
   }
 }
 
-TEST_F(BadPromptSettings, RememberedActionsOfEveryFormActAsTheirNumber) {
+TEST_F(BadPromptSettingsTest, RememberedActionsOfEveryFormActAsTheirNumber) {
   for (const StoredForm& form : WrongForms(true)) {
     SCOPED_TRACE(form.label);
     testing::SetValue(world.registry, CurrentUser, keys::DefAction, "zip", form.type, form.bytes);
@@ -367,7 +367,7 @@ TEST_F(BadPromptSettings, RememberedActionsOfEveryFormActAsTheirNumber) {
   }
 }
 
-TEST_F(BadPromptSettings, ModeAndSpeedOfEveryFormAreRewrittenOnlyAsValidTexts) {
+TEST_F(BadPromptSettingsTest, ModeAndSpeedOfEveryFormAreRewrittenOnlyAsValidTexts) {
   for (const StoredForm& form : WrongForms(false)) {
     SCOPED_TRACE(form.label);
     MainValue(values::OpenMode, form.type, form.bytes);
@@ -381,7 +381,7 @@ TEST_F(BadPromptSettings, ModeAndSpeedOfEveryFormAreRewrittenOnlyAsValidTexts) {
   }
 }
 
-TEST_F(BadPromptSettings, AProgramTitleOfEveryFormFindsOnlyAWindowOfThatTitle) {
+TEST_F(BadPromptSettingsTest, AProgramTitleOfEveryFormFindsOnlyAWindowOfThatTitle) {
   for (const StoredForm& form : WrongForms(false)) {
     SCOPED_TRACE(form.label);
     MainValue(values::ProgramTitle, form.type, form.bytes);
@@ -398,7 +398,7 @@ TEST_F(BadPromptSettings, AProgramTitleOfEveryFormFindsOnlyAWindowOfThatTitle) {
   EXPECT_EQ(Navigate("http://host/file.zip"), NavigationAnswer::Take) << "the type of the title is not looked at";
 }
 
-TEST_F(BadPromptSettings, AForcedLinkWithAMegabyteExtensionReachesTheDialogAndTheManager) {
+TEST_F(BadPromptSettingsTest, AForcedLinkWithAMegabyteExtensionReachesTheDialogAndTheManager) {
   world.keyboard.Hold({vk::Control, vk::Menu});
   const std::string url = "http://host/a." + std::string(1u << 20, 'x');
   // No action can be remembered under such a name: the dialog asks.
@@ -411,7 +411,7 @@ TEST_F(BadPromptSettings, AForcedLinkWithAMegabyteExtensionReachesTheDialogAndTh
 
 // ---- A download manager that hangs or goes away.
 
-TEST_F(BadPromptSettings, AHungManagerNeitherClaimsNorReceivesAndTheCallEnds) {
+TEST_F(BadPromptSettingsTest, AHungManagerNeitherClaimsNorReceivesAndTheCallEnds) {
   world.desktop.SetHung(manager, true);
   EXPECT_EQ(Navigate("http://host/file.zip"), NavigationAnswer::Decline);
   EXPECT_TRUE(received.empty());
@@ -421,7 +421,7 @@ TEST_F(BadPromptSettings, AHungManagerNeitherClaimsNorReceivesAndTheCallEnds) {
   EXPECT_EQ(world.desktop.copyData()[1].timeoutMs, delivery::SendTimeoutMs);
 }
 
-TEST_F(BadPromptSettings, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclined) {
+TEST_F(BadPromptSettingsTest, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclined) {
   world.desktop.RemoveWindow(manager);
   testing::SetString(world.registry, CurrentUser, keys::Main, values::ProgramPath, "C:\\TQ\\TQP.EXE");
   // The started program's window shows at the third poll and closes again
@@ -436,7 +436,7 @@ TEST_F(BadPromptSettings, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclin
   EXPECT_EQ(world.clock.sleeps(), (std::vector<std::uint32_t>{100, 100, 100, 300}));
 }
 
-TEST_F(BadPromptSettings, AManagerThatNeverComesUpIsWaitedForAtMostSixSeconds) {
+TEST_F(BadPromptSettingsTest, AManagerThatNeverComesUpIsWaitedForAtMostSixSeconds) {
   world.desktop.RemoveWindow(manager);
   testing::SetString(world.registry, CurrentUser, keys::Main, values::ProgramPath, "C:\\TQ\\TQP.EXE");
   EXPECT_EQ(Navigate("http://host/file.zip"), NavigationAnswer::Decline);
@@ -446,11 +446,11 @@ TEST_F(BadPromptSettings, AManagerThatNeverComesUpIsWaitedForAtMostSixSeconds) {
 
 // ---- The automation class's DownloadFile with the same kinds of texts.
 
-class BadDownloadFile : public BadInput {
+class BadDownloadFileTest : public BadInputTest {
  protected:
   std::string Call(const std::u16string* url, const std::u16string* referer, const std::u16string* path) {
     testing::FakeDownloadServices services;
-    services.promptAnswer = PromptOutcome{prompt_result::Proceed, open_mode::Save};
+    services.promptAnswer = PromptOutcome{prompt_result::Proceed, OpenMode::Save};
     DownloadFile(world.platform, services,
                  DownloadFileRequest{url ? url->c_str() : nullptr, referer ? referer->c_str() : nullptr,
                                      path ? path->c_str() : nullptr});
@@ -459,7 +459,7 @@ class BadDownloadFile : public BadInput {
   }
 };
 
-TEST_F(BadDownloadFile, TextsFromNothingToOneMegabyteReachTheRecordWhole) {
+TEST_F(BadDownloadFileTest, TextsFromNothingToOneMegabyteReachTheRecordWhole) {
   for (std::size_t size : {0u, 2u << 10, 64u << 10, 1u << 20}) {
     SCOPED_TRACE(size);
     // No '%' and no dot segment: decoding leaves them as they are.
@@ -474,7 +474,7 @@ TEST_F(BadDownloadFile, TextsFromNothingToOneMegabyteReachTheRecordWhole) {
   }
 }
 
-TEST_F(BadDownloadFile, AbsentTextsAndUnconvertibleOnes) {
+TEST_F(BadDownloadFileTest, AbsentTextsAndUnconvertibleOnes) {
   const std::u16string url = u"http://host/a.zip";
   EXPECT_EQ(Call(nullptr, nullptr, nullptr), "<none>") << "no URL, nothing to send";
   EXPECT_EQ(Call(&url, nullptr, nullptr), "URL=http://host/a.zip\nReferer=\nPath=");

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "handoff/module_download_services.h"
-#include "prompt/prompt_result.h"
+#include "core/outcomes.h"
+#include "interception/module_download_services.h"
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
@@ -29,7 +29,7 @@ class ScriptedDialog : public PromptDialog {
   }
   bool moduleLoaded = true;
   int result = prompt_result::Proceed;
-  int chosenMode = open_mode::Save;
+  OpenMode chosenMode = OpenMode::Save;
   int runs = 0;
   platform::WindowHandle seenOwner = 0;
   std::string seenUrl;
@@ -49,16 +49,16 @@ class DownloadPromptTest : public ::testing::Test {
   }
   testing::FakePlatform world;
   ScriptedDialog dialog;
-  std::atomic<int> openMode{open_mode::Open};
+  std::atomic<OpenMode> openMode{OpenMode::Open};
 };
 
 TEST_F(DownloadPromptTest, ARememberedActionAppliesWithoutTheDialog) {
-  Remember("zip", open_mode::Save);
-  Remember("exe", open_mode::Open);
+  Remember("zip", StoredAction(OpenMode::Save));
+  Remember("exe", StoredAction(OpenMode::Open));
   EXPECT_EQ(Prompt("http://h/a.ZIP?x=1"), prompt_result::Proceed) << "value names ignore case";
-  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(openMode.load(), OpenMode::Save);
   EXPECT_EQ(Prompt("http://h/setup.exe"), prompt_result::Proceed);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(openMode.load(), OpenMode::Open);
   EXPECT_EQ(dialog.runs, 0);
   EXPECT_EQ(world.registry.OpenHandleCount(), 0u);
 }
@@ -66,34 +66,34 @@ TEST_F(DownloadPromptTest, ARememberedActionAppliesWithoutTheDialog) {
 TEST_F(DownloadPromptTest, OtherwiseTheDialogDecides) {
   Remember("zip", 2);
   Remember("rar", 0xFFFFFFFFu);
-  openMode = open_mode::Open;
+  openMode = OpenMode::Open;
   EXPECT_EQ(Prompt("http://h/a.zip", "named.zip"), prompt_result::Proceed) << "2 is no remembered action";
   EXPECT_EQ(dialog.runs, 1);
   EXPECT_EQ(dialog.seenOwner, 0x99u);
   EXPECT_EQ(dialog.seenUrl, "http://h/a.zip");
   EXPECT_EQ(dialog.seenName, "named.zip");
   EXPECT_EQ(dialog.seenExtension, "zip");
-  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(openMode.load(), OpenMode::Save);
 
   dialog.result = prompt_result::Cancelled;
-  dialog.chosenMode = open_mode::Open;
+  dialog.chosenMode = OpenMode::Open;
   EXPECT_EQ(Prompt("http://h/a.rar"), prompt_result::Cancelled);
   EXPECT_EQ(Prompt("http://h/"), prompt_result::Cancelled);
   EXPECT_EQ(dialog.seenExtension, std::nullopt);
-  EXPECT_EQ(openMode, open_mode::Save) << "untouched by a cancelled dialog";
+  EXPECT_EQ(openMode.load(), OpenMode::Save) << "untouched by a cancelled dialog";
 }
 
 TEST_F(DownloadPromptTest, AMissingModuleImageEndsThePromptFirst) {
-  Remember("zip", open_mode::Save);
+  Remember("zip", StoredAction(OpenMode::Save));
   dialog.moduleLoaded = false;
   std::size_t calls = world.registry.CallCount();
   EXPECT_EQ(Prompt("http://h/a.zip"), prompt_result::ModuleMissing);
   EXPECT_EQ(world.registry.CallCount(), calls);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(openMode.load(), OpenMode::Open);
   EXPECT_EQ(dialog.runs, 0);
 }
 
-TEST(UnavailablePromptDialog, AnswersAsADialogThatCannotBeCreated) {
+TEST(UnavailablePromptDialogTest, AnswersAsADialogThatCannotBeCreated) {
   UnavailablePromptDialog dialog([] { return true; });
   EXPECT_TRUE(dialog.ModuleImageLoaded());
   EXPECT_EQ(dialog.Run(0, "http://h/a.zip", std::nullopt, "zip").result, prompt_result::DialogFailed);
@@ -101,19 +101,19 @@ TEST(UnavailablePromptDialog, AnswersAsADialogThatCannotBeCreated) {
   EXPECT_FALSE(UnavailablePromptDialog(nullptr).ModuleImageLoaded());
 }
 
-TEST(ModuleDownloadServices, RunThePromptOverTheModuleWideMode) {
+TEST(ModuleDownloadServicesTest, RunThePromptOverTheModuleWideMode) {
   testing::FakePlatform world;
-  std::atomic<int> mode{open_mode::Save};
+  std::atomic<OpenMode> mode{OpenMode::Save};
   ModuleDownloadServices services(world.platform, mode);
   PromptOutcome outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
   EXPECT_EQ(outcome.result, prompt_result::DialogFailed);
-  EXPECT_EQ(outcome.openMode, open_mode::Save) << "the mode held before";
+  EXPECT_EQ(outcome.openMode, OpenMode::Save) << "the mode held before";
 
-  testing::SetDword(world.registry, CurrentUser, keys::DefAction, "zip", open_mode::Open);
+  testing::SetDword(world.registry, CurrentUser, keys::DefAction, "zip", StoredAction(OpenMode::Open));
   outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
   EXPECT_EQ(outcome.result, prompt_result::Proceed);
-  EXPECT_EQ(outcome.openMode, open_mode::Open);
-  EXPECT_EQ(mode, open_mode::Open);
+  EXPECT_EQ(outcome.openMode, OpenMode::Open);
+  EXPECT_EQ(mode.load(), OpenMode::Open);
 
   ScriptedDialog dialog;
   dialog.moduleLoaded = false;

@@ -1,7 +1,7 @@
 // The search behind EmbeddedFileName, both ways it is made: one search per
 // entry, and one pass of an automaton of all entries. They must agree on
 // every text and list.
-#include "interception/entry_search.h"
+#include "url/entry_search.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 using Search = std::optional<EntryMatch> (*)(std::string_view, std::string_view);
 
-class EntrySearch : public ::testing::TestWithParam<Search> {
+class EntrySearchTest : public ::testing::TestWithParam<Search> {
  protected:
   // "ENTRY@DOT", or "none".
   std::string Find(std::string_view text, std::string_view list) const {
@@ -22,7 +22,7 @@ class EntrySearch : public ::testing::TestWithParam<Search> {
   }
 };
 
-TEST_P(EntrySearch, ListOrderDecidesAndTheFirstOccurrenceCounts) {
+TEST_P(EntrySearchTest, ListOrderDecidesAndTheFirstOccurrenceCounts) {
   EXPECT_EQ(Find("H/X.ZIP?Y.EXE", "EXE, ZIP, "), "EXE@9");
   EXPECT_EQ(Find("H/X.ZIP?Y.EXE", "ZIP, EXE, "), "ZIP@3");
   EXPECT_EQ(Find("A.ZIP B.ZIP", "ZIP, "), "ZIP@1");
@@ -30,7 +30,7 @@ TEST_P(EntrySearch, ListOrderDecidesAndTheFirstOccurrenceCounts) {
   EXPECT_EQ(Find("A.ZIPX", "ZIP, ZIPX, "), "ZIP@1") << "a prefix of the text is enough";
 }
 
-TEST_P(EntrySearch, EntriesInsideOtherEntriesAndDots) {
+TEST_P(EntrySearchTest, EntriesInsideOtherEntriesAndDots) {
   EXPECT_EQ(Find("A.ZIP.IP", "IP, ZIP, "), "IP@5") << "'IP' inside '.ZIP' has no dot of its own";
   EXPECT_EQ(Find(".ZIP", "P, "), "none");
   EXPECT_EQ(Find("X.TAR.GZ", "GZ, TAR.GZ, "), "GZ@5");
@@ -39,14 +39,14 @@ TEST_P(EntrySearch, EntriesInsideOtherEntriesAndDots) {
   EXPECT_EQ(Find("A.\xC9T\xC9", "\xC9T\xC9, "), "\xC9T\xC9@1") << "bytes from 0x80 up";
 }
 
-TEST_P(EntrySearch, ListsWithoutEntriesAndEmptyTexts) {
+TEST_P(EntrySearchTest, ListsWithoutEntriesAndEmptyTexts) {
   EXPECT_EQ(Find("A.ZIP", ""), "none");
   EXPECT_EQ(Find("A.ZIP", ", ZIP, "), "none") << "two leading separators: no entries";
   EXPECT_EQ(Find("", "ZIP, "), "none");
   EXPECT_EQ(Find("A.ZIP", "ZIP, ZIP, EXE, "), "ZIP@1");
 }
 
-TEST_P(EntrySearch, LongTextsAndListsAgreeWithTheDirectSearch) {
+TEST_P(EntrySearchTest, LongTextsAndListsAgreeWithTheDirectSearch) {
   // Entries of one width, so that none is a prefix of another.
   std::string list;
   for (int i = 0; i < 20000; ++i) {
@@ -60,10 +60,10 @@ TEST_P(EntrySearch, LongTextsAndListsAgreeWithTheDirectSearch) {
   EXPECT_EQ(Find(text, list), "E00077@190000");
 }
 
-INSTANTIATE_TEST_SUITE_P(Strategies, EntrySearch,
+INSTANTIATE_TEST_SUITE_P(Strategies, EntrySearchTest,
                          ::testing::Values(&FirstEntryBySearch, &FirstEntryByAutomaton, &FirstEntryAfterDot));
 
-TEST(EntrySearchAgreement, RandomTextsAndListsOverAFewBytes) {
+TEST(EntrySearchAgreementTest, RandomTextsAndListsOverAFewBytes) {
   std::mt19937 random(20261207);
   const std::string alphabet = "..AAB, ";
   auto draw = [&](std::size_t most) {

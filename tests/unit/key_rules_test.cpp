@@ -17,7 +17,7 @@ namespace vk = virtual_key;
 constexpr unsigned kLeftButton = 0x01;
 constexpr unsigned kCapsLock = 0x14;
 
-class KeyRules : public ::testing::Test {
+class KeyRulesTest : public ::testing::Test {
  protected:
   bool Held(const char* valueName) {
     MainKeyReader settings(world.registry);
@@ -33,7 +33,7 @@ class KeyRules : public ::testing::Test {
   FakePlatform world;
 };
 
-TEST_F(KeyRules, DefaultsMatchShiftAloneAndCtrlAltAlone) {
+TEST_F(KeyRulesTest, DefaultsMatchShiftAloneAndCtrlAltAlone) {
   world.keyboard.Hold({vk::Shift, vk::LeftShift});
   EXPECT_TRUE(Ignore()) << "the generic code clears the whole Shift group";
   EXPECT_FALSE(Add());
@@ -47,7 +47,7 @@ TEST_F(KeyRules, DefaultsMatchShiftAloneAndCtrlAltAlone) {
   EXPECT_FALSE(Add()) << "Shift is down too";
 }
 
-TEST_F(KeyRules, EveryOtherEntryOfTheTableCounts) {
+TEST_F(KeyRulesTest, EveryOtherEntryOfTheTableCounts) {
   world.keyboard.Hold({vk::Control, vk::Menu, kLeftButton});
   EXPECT_FALSE(Add()) << "a mouse button is down";
 
@@ -59,7 +59,7 @@ TEST_F(KeyRules, EveryOtherEntryOfTheTableCounts) {
   EXPECT_FALSE(Add()) << "the generic codes must be down themselves";
 }
 
-TEST_F(KeyRules, StoredCombinationsReplaceTheDefaults) {
+TEST_F(KeyRulesTest, StoredCombinationsReplaceTheDefaults) {
   Store(values::KeysToAdd, {vk::Control});
   world.keyboard.Hold({vk::Control});
   EXPECT_TRUE(Add());
@@ -77,7 +77,7 @@ TEST_F(KeyRules, StoredCombinationsReplaceTheDefaults) {
   EXPECT_TRUE(Ignore()) << "whatever the stored type, the bytes are codes";
 }
 
-TEST_F(KeyRules, CombinationsThatNameAKeyTwiceNeverHold) {
+TEST_F(KeyRulesTest, CombinationsThatNameAKeyTwiceNeverHold) {
   Store(values::KeysToIgnore, {vk::Control, vk::Control});
   world.keyboard.Hold({vk::Control});
   EXPECT_FALSE(Ignore());
@@ -87,7 +87,7 @@ TEST_F(KeyRules, CombinationsThatNameAKeyTwiceNeverHold) {
   EXPECT_FALSE(Ignore()) << "the generic code already cleared its left variant";
 }
 
-TEST_F(KeyRules, EachTestTakesItsOwnSnapshot) {
+TEST_F(KeyRulesTest, EachTestTakesItsOwnSnapshot) {
   world.keyboard.Hold({vk::Shift});
   EXPECT_TRUE(Ignore());
   world.keyboard.Hold({});
@@ -95,7 +95,7 @@ TEST_F(KeyRules, EachTestTakesItsOwnSnapshot) {
   EXPECT_EQ(world.keyboard.SnapshotCount(), 2);
 }
 
-TEST_F(KeyRules, NothingDownAnswersWithoutReadingTheRegistry) {
+TEST_F(KeyRulesTest, NothingDownAnswersWithoutReadingTheRegistry) {
   Store(values::KeysToAdd, {vk::Control});
   world.keyboard.Hold({});
   const auto calls = world.registry.CallCount();
@@ -104,7 +104,7 @@ TEST_F(KeyRules, NothingDownAnswersWithoutReadingTheRegistry) {
   EXPECT_EQ(world.registry.CallCount(), calls);
 }
 
-TEST(KeyComboRule, WorksOnItsOwnCopyOfTheTable) {
+TEST(KeyComboRuleTest, WorksOnItsOwnCopyOfTheTable) {
   platform::KeyStateTable table{};
   table[vk::Shift] = 0x80;
   const std::uint8_t shift[] = {vk::Shift};

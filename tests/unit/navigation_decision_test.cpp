@@ -21,7 +21,7 @@ constexpr platform::WindowHandle kOwner = 0x777;
 constexpr auto kTake = NavigationAnswer::Take;
 constexpr auto kDecline = NavigationAnswer::Decline;
 
-class Navigation : public ::testing::Test {
+class NavigationTest : public ::testing::Test {
  protected:
   void SetUp() override { Main(values::AcceptingTypes, "ZIP, EXE, "); }
 
@@ -58,7 +58,7 @@ class Navigation : public ::testing::Test {
 
 // ---- The causes of a decline before the prompt.
 
-TEST_F(Navigation, HeldIgnoreKeysDeclineBeforeAnythingElse) {
+TEST_F(NavigationTest, HeldIgnoreKeysDeclineBeforeAnythingElse) {
   world.keyboard.Hold({vk::Shift});
   Manager(1);
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kDecline);
@@ -67,14 +67,14 @@ TEST_F(Navigation, HeldIgnoreKeysDeclineBeforeAnythingElse) {
   EXPECT_EQ(world.keyboard.SnapshotCount(), 1);
 }
 
-TEST_F(Navigation, ShiftWithCtrlAndAltMatchesNeitherCombination) {
+TEST_F(NavigationTest, ShiftWithCtrlAndAltMatchesNeitherCombination) {
   world.keyboard.Hold({vk::Shift, vk::Control, vk::Menu});
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake) << "the normal rules apply";
   EXPECT_EQ(Decide("http://host/dir/file.rar"), kDecline);
   EXPECT_EQ(world.keyboard.SnapshotCount(), 4) << "two snapshots per navigation";
 }
 
-TEST_F(Navigation, UseCtrlAltLeavesPlainClicksToTheBrowser) {
+TEST_F(NavigationTest, UseCtrlAltLeavesPlainClicksToTheBrowser) {
   Main(values::UseCtrlAlt, "TRUE");
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kDecline);
   EXPECT_FALSE(Prompted());
@@ -90,14 +90,14 @@ TEST_F(Navigation, UseCtrlAltLeavesPlainClicksToTheBrowser) {
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake) << "only an exact TRUE restricts";
 }
 
-TEST_F(Navigation, UrlsWithoutAnExtensionAreDeclined) {
+TEST_F(NavigationTest, UrlsWithoutAnExtensionAreDeclined) {
   for (const char* url : {"http://host", "http://host/", "http://h.x/dir/", "ftp://h/readme"}) {
     EXPECT_EQ(Decide(url), kDecline) << url;
   }
   EXPECT_FALSE(Prompted());
 }
 
-TEST_F(Navigation, AQueryDeclinesUnlessARedirectPageNamesTheFile) {
+TEST_F(NavigationTest, AQueryDeclinesUnlessARedirectPageNamesTheFile) {
   EXPECT_EQ(Decide("http://host/dir/get.zip?id=1"), kDecline);
   EXPECT_FALSE(Prompted());
 
@@ -109,7 +109,7 @@ TEST_F(Navigation, AQueryDeclinesUnlessARedirectPageNamesTheFile) {
   EXPECT_EQ(Decide("http://host/qvcatalog_fetch.asp?file=tool.txt"), kDecline) << "no accepted name inside";
 }
 
-TEST_F(Navigation, OnlyUpperCaseEntriesOfTheAcceptedListMatch) {
+TEST_F(NavigationTest, OnlyUpperCaseEntriesOfTheAcceptedListMatch) {
   EXPECT_EQ(Decide("http://host/dir/FILE.Zip"), kTake) << "the extension is upper-cased";
   Main(values::AcceptingTypes, "zip, ");
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kDecline);
@@ -120,7 +120,7 @@ TEST_F(Navigation, OnlyUpperCaseEntriesOfTheAcceptedListMatch) {
   EXPECT_EQ(services.prompts.size(), 2u);
 }
 
-TEST_F(Navigation, ExcludedNamesIgnoreCaseButNotOnARedirectPage) {
+TEST_F(NavigationTest, ExcludedNamesIgnoreCaseButNotOnARedirectPage) {
   Main(values::ExcludeFileNames, "setup.exe, ");
   EXPECT_EQ(Decide("http://host/SETUP.EXE"), kDecline);
   EXPECT_FALSE(Prompted());
@@ -128,7 +128,7 @@ TEST_F(Navigation, ExcludedNamesIgnoreCaseButNotOnARedirectPage) {
   EXPECT_EQ(Decide("http://host/setup2.exe"), kTake);
 }
 
-TEST_F(Navigation, AClaimedUrlIsTakenWithoutPromptOrRecord) {
+TEST_F(NavigationTest, AClaimedUrlIsTakenWithoutPromptOrRecord) {
   Manager(0);
   Manager(1);
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
@@ -138,13 +138,13 @@ TEST_F(Navigation, AClaimedUrlIsTakenWithoutPromptOrRecord) {
   EXPECT_EQ(world.desktop.copyData()[1].bytes, "http://host/dir/file.zip");
 }
 
-TEST_F(Navigation, AHungManagerIsNoClaim) {
+TEST_F(NavigationTest, AHungManagerIsNoClaim) {
   world.desktop.SetHung(Manager(1), true);
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
   EXPECT_TRUE(Prompted());
 }
 
-TEST_F(Navigation, FormPostsNeedTheForcingKeys) {
+TEST_F(NavigationTest, FormPostsNeedTheForcingKeys) {
   EXPECT_EQ(Decide("http://host/dir/file.zip", RequestVerb::Post, "a=1"), kDecline);
   EXPECT_EQ(Decide("http://host/dir/file.zip", RequestVerb::Post, ""), kDecline) << "an empty body is a POST";
   EXPECT_FALSE(Prompted());
@@ -160,7 +160,7 @@ TEST_F(Navigation, FormPostsNeedTheForcingKeys) {
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nPath=OPEN\nPostData=");
 }
 
-TEST_F(Navigation, AnUnconvertibleUrlIsDeclined) {
+TEST_F(NavigationTest, AnUnconvertibleUrlIsDeclined) {
   world.text.FailConversions(true);
   HoldCtrlAlt();
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kDecline);
@@ -170,9 +170,9 @@ TEST_F(Navigation, AnUnconvertibleUrlIsDeclined) {
 
 // ---- The prompt and what follows it.
 
-TEST_F(Navigation, ACancelledOrUnavailablePromptTakesAndSendsNothing) {
+TEST_F(NavigationTest, ACancelledOrUnavailablePromptTakesAndSendsNothing) {
   for (int result : {prompt_result::Cancelled, prompt_result::ModuleMissing}) {
-    services.promptAnswer = {result, open_mode::Open};
+    services.promptAnswer = {result, OpenMode::Open};
     EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
   }
   EXPECT_EQ(services.prompts.size(), 2u);
@@ -180,9 +180,9 @@ TEST_F(Navigation, ACancelledOrUnavailablePromptTakesAndSendsNothing) {
   EXPECT_TRUE(services.pausedChecks.empty());
 }
 
-TEST_F(Navigation, CancellingAPlainClickOffersToDropTheExtension) {
+TEST_F(NavigationTest, CancellingAPlainClickOffersToDropTheExtension) {
   Main(values::AutoLearn, "TRUE");
-  services.promptAnswer = {prompt_result::Cancelled, open_mode::Open};
+  services.promptAnswer = {prompt_result::Cancelled, OpenMode::Open};
   world.desktop.QueueMessageBoxAnswer(platform::message_box::IdYes);
   EXPECT_EQ(Decide("http://host/a.zip"), kTake);
   ASSERT_EQ(world.desktop.messageBoxes().size(), 1u);
@@ -194,7 +194,7 @@ TEST_F(Navigation, CancellingAPlainClickOffersToDropTheExtension) {
   EXPECT_EQ(world.desktop.messageBoxes().size(), 1u) << "no offer after a forced click";
 }
 
-TEST_F(Navigation, AConfirmedClickIsDeliveredInOpenMode) {
+TEST_F(NavigationTest, AConfirmedClickIsDeliveredInOpenMode) {
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
   ASSERT_EQ(services.prompts.size(), 1u);
   EXPECT_EQ(services.prompts[0].owner, kOwner);
@@ -207,8 +207,8 @@ TEST_F(Navigation, AConfirmedClickIsDeliveredInOpenMode) {
   EXPECT_TRUE(services.pausedChecks.empty());
 }
 
-TEST_F(Navigation, SaveModeAsksForAPausedDownload) {
-  services.promptAnswer = {prompt_result::Proceed, open_mode::Save};
+TEST_F(NavigationTest, SaveModeAsksForAPausedDownload) {
+  services.promptAnswer = {prompt_result::Proceed, OpenMode::Save};
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nPath=");
   services.pausedPath = "C:\\dl\\file.zip";
@@ -218,14 +218,14 @@ TEST_F(Navigation, SaveModeAsksForAPausedDownload) {
   EXPECT_EQ(services.pausedChecks[0].owner, kOwner);
 }
 
-TEST_F(Navigation, AFailedDialogGoesOnInTheModeItLeft) {
-  services.promptAnswer = {prompt_result::DialogFailed, open_mode::Save};
+TEST_F(NavigationTest, AFailedDialogGoesOnInTheModeItLeft) {
+  services.promptAnswer = {prompt_result::DialogFailed, OpenMode::Save};
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);
   EXPECT_EQ(services.pausedChecks.size(), 1u);
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nPath=");
 }
 
-TEST_F(Navigation, TheRecordCarriesTheBrowsersAddressAsReferer) {
+TEST_F(NavigationTest, TheRecordCarriesTheBrowsersAddressAsReferer) {
   auto frame = world.desktop.AddWindow("IEFrame", "");
   auto combo = world.desktop.AddWindow("ComboBoxEx32", "", frame);
   world.desktop.AddWindow("Edit", "", combo, "http://host/list.html");
@@ -234,7 +234,7 @@ TEST_F(Navigation, TheRecordCarriesTheBrowsersAddressAsReferer) {
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nReferer=http://host/list.html\nPath=OPEN");
 }
 
-TEST_F(Navigation, AnAddressWithALineBreakIsLeftOutOfTheRecord) {
+TEST_F(NavigationTest, AnAddressWithALineBreakIsLeftOutOfTheRecord) {
   auto frame = world.desktop.AddWindow("IEFrame", "");
   auto combo = world.desktop.AddWindow("ComboBoxEx32", "", frame);
   world.desktop.AddWindow("Edit", "", combo, "http://host/\nPath=C:\\run.exe");
@@ -243,7 +243,7 @@ TEST_F(Navigation, AnAddressWithALineBreakIsLeftOutOfTheRecord) {
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nPath=OPEN");
 }
 
-TEST_F(Navigation, AnUnreachableManagerDeclinesAfterThePrompt) {
+TEST_F(NavigationTest, AnUnreachableManagerDeclinesAfterThePrompt) {
   for (auto outcome : {DeliveryOutcome::ProgramMissing, DeliveryOutcome::WindowMissing}) {
     services.deliveryAnswer = outcome;
     EXPECT_EQ(Decide("http://host/dir/file.zip"), kDecline);
@@ -252,7 +252,7 @@ TEST_F(Navigation, AnUnreachableManagerDeclinesAfterThePrompt) {
   EXPECT_EQ(services.deliveries.size(), 2u);
 }
 
-TEST_F(Navigation, AForcedClickOnANewTypeOffersToAcceptIt) {
+TEST_F(NavigationTest, AForcedClickOnANewTypeOffersToAcceptIt) {
   Main(values::AutoLearn, "TRUE");
   Main(values::AcceptingTypes, "ZIP, ");
   HoldCtrlAlt();
@@ -271,12 +271,12 @@ TEST_F(Navigation, AForcedClickOnANewTypeOffersToAcceptIt) {
   EXPECT_EQ(Record(), "URL=http://h/get.php?f=a.zip\nPath=OPEN\nFileName=a.zip");
 }
 
-TEST_F(Navigation, StepsFollowEachOtherInOrder) {
+TEST_F(NavigationTest, StepsFollowEachOtherInOrder) {
   Main(values::AutoLearn, "TRUE");
   Main(values::AcceptingTypes, "ZIP, ");
   Manager(0);
   HoldCtrlAlt();
-  services.promptAnswer = {prompt_result::Proceed, open_mode::Save};
+  services.promptAnswer = {prompt_result::Proceed, OpenMode::Save};
   EXPECT_EQ(Decide("http://h/a.rar"), kTake);
   ASSERT_EQ(world.log.events.size(), 5u);
   EXPECT_EQ(world.log.events[0].rfind("copydata", 0), 0u);
@@ -288,7 +288,7 @@ TEST_F(Navigation, StepsFollowEachOtherInOrder) {
 
 // ---- The URL as the later steps see it.
 
-TEST_F(Navigation, EscapesAreDecodedUnlessDecodingIsSwitchedOff) {
+TEST_F(NavigationTest, EscapesAreDecodedUnlessDecodingIsSwitchedOff) {
   EXPECT_EQ(Decide("http://host/a%20b.zip"), kTake);
   EXPECT_EQ(Record(), "URL=http://host/a b.zip\nPath=OPEN");
   Main(values::DecodeUrls, "FALSE");
@@ -302,14 +302,14 @@ TEST_F(Navigation, EscapesAreDecodedUnlessDecodingIsSwitchedOff) {
       << "a URL with a query is never decoded";
 }
 
-TEST_F(Navigation, ADecodedNameCanTurnIntoAnExtension) {
+TEST_F(NavigationTest, ADecodedNameCanTurnIntoAnExtension) {
   EXPECT_EQ(Decide("http://host/file%2Ezip"), kTake);
   EXPECT_EQ(Record(), "URL=http://host/file.zip\nPath=OPEN");
 }
 
 // ---- What one navigation costs.
 
-TEST_F(Navigation, SettingsComeFromOneOpenKeyAndNoKeyIsLeftOpen) {
+TEST_F(NavigationTest, SettingsComeFromOneOpenKeyAndNoKeyIsLeftOpen) {
   Main(values::ExcludeFileNames, "x.zip, ");
   const auto opens = world.registry.OpenCount();
   EXPECT_EQ(Decide("http://host/dir/file.zip"), kTake);

@@ -85,7 +85,7 @@ TEST_F(ProgramLocatorTest, NothingInstalledGivesNothing) {
   EXPECT_EQ(LocateProgram(world.registry), std::nullopt) << "the uninstall entry lives under the machine";
 }
 
-TEST(ProgramCommandLines, QuoteThePath) {
+TEST(ProgramCommandLinesTest, QuoteThePath) {
   EXPECT_EQ(InvisibleStartCommandLine("C:\\Program Files\\TQP.EXE"), "\"C:\\Program Files\\TQP.EXE\" /Invisible");
   EXPECT_EQ(UninstallCommandLine("C:\\Program Files\\TQP.EXE"), "\"C:\\Program Files\\TQP.EXE\" /UnInstall");
 }

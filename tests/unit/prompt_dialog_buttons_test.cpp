@@ -55,7 +55,7 @@ TEST_F(PromptDialogButtonsTest, OkStoresSpeedAndModeAndReleasesKeyAndFont) {
   EXPECT_EQ(world.registry.OpenHandleCount(), 0u);
   EXPECT_EQ(fresh.LiveFonts(), 0u);
   const DialogOutcome outcome = opened.Outcome(*fresh.endResult);
-  EXPECT_EQ(outcome.openMode, open_mode::Save);
+  EXPECT_EQ(outcome.openMode, OpenMode::Save);
   EXPECT_FALSE(outcome.rememberChoice) << "always-ask stayed checked";
 }
 
@@ -65,7 +65,7 @@ TEST_F(PromptDialogButtonsTest, OkWithTheRunChoiceAndAlwaysAskClearedRemembersOp
   EXPECT_EQ(Stored(values::OpenMode), "OPEN");
   EXPECT_EQ(Stored(values::SpeedMode), "0");
   const DialogOutcome outcome = dialog.Outcome(*view.endResult);
-  EXPECT_EQ(outcome.openMode, open_mode::Open);
+  EXPECT_EQ(outcome.openMode, OpenMode::Open);
   EXPECT_TRUE(outcome.rememberChoice);
 }
 
@@ -83,7 +83,7 @@ TEST_F(PromptDialogButtonsTest, OkWithoutTheMainKeyStillEndsTheDialog) {
   view.Click(ctl::SaveChoice);
   Press(dialog, ctl::Ok);
   EXPECT_EQ(view.endResult, prompt_result::Proceed);
-  EXPECT_EQ(dialog.Outcome(1).openMode, open_mode::Save);
+  EXPECT_EQ(dialog.Outcome(1).openMode, OpenMode::Save);
   EXPECT_FALSE(testing::KeyExists(world.registry, CurrentUser, keys::Main)) << "nothing creates the main key";
 }
 
@@ -258,11 +258,11 @@ TEST_F(PromptDialogButtonsTest, TwoDialogsOpenAtOnceShareNoState) {
   Press(second, ctl::Ok);
   EXPECT_EQ(secondView.endResult, prompt_result::Proceed) << "the first dialog's Advanced does not block this one";
   EXPECT_TRUE(second.Outcome(1).rememberChoice);
-  EXPECT_EQ(second.Outcome(1).openMode, open_mode::Save);
+  EXPECT_EQ(second.Outcome(1).openMode, OpenMode::Save);
 
   EXPECT_TRUE(first.OptionsPending());
   EXPECT_FALSE(first.Outcome(2).rememberChoice) << "nor does the second's OK decide for the first";
-  EXPECT_EQ(first.Outcome(2).openMode, open_mode::Open);
+  EXPECT_EQ(first.Outcome(2).openMode, OpenMode::Open);
   EXPECT_EQ(firstView.LiveFonts(), 1u) << "the first dialog's font outlives the second's OK";
   EXPECT_EQ(secondView.LiveFonts(), 0u);
   EXPECT_EQ(world.registry.OpenHandleCount(), 1u) << "and so does its Strings key";

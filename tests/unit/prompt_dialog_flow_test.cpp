@@ -47,19 +47,19 @@ class PromptDialogFlowTest : public ::testing::Test {
   testing::FakePlatform world;
   testing::FakeDialogHost host{world.platform};
   HostedPromptDialog prompt{world.platform, host};
-  std::atomic<int> openMode{open_mode::Open};
+  std::atomic<OpenMode> openMode{OpenMode::Open};
 };
 
 TEST_F(PromptDialogFlowTest, ARememberedActionOfZeroOrOneSkipsTheDialog) {
   Remember("zip", 1);
   EXPECT_EQ(Prompt().result, prompt_result::Proceed);
-  EXPECT_EQ(openMode, open_mode::Save);
-  EXPECT_EQ(Prompt().openMode, open_mode::Save);
+  EXPECT_EQ(openMode, OpenMode::Save);
+  EXPECT_EQ(Prompt().openMode, OpenMode::Save);
   Remember("ZIP", 0);
   const PromptOutcome open = Prompt();
   EXPECT_EQ(open.result, prompt_result::Proceed);
-  EXPECT_EQ(open.openMode, open_mode::Open);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(open.openMode, OpenMode::Open);
+  EXPECT_EQ(openMode, OpenMode::Open);
   EXPECT_TRUE(host.owners.empty()) << "no dialog at all";
 }
 
@@ -68,8 +68,8 @@ TEST_F(PromptDialogFlowTest, ARememberedTwoShowsTheDialogOwnedByTheCaller) {
   AnswerWith(ctl::SaveChoice, true);
   const PromptOutcome outcome = Prompt();
   EXPECT_EQ(outcome.result, prompt_result::Proceed);
-  EXPECT_EQ(outcome.openMode, open_mode::Save);
-  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(outcome.openMode, OpenMode::Save);
+  EXPECT_EQ(openMode, OpenMode::Save);
   EXPECT_EQ(host.owners, (std::vector<platform::WindowHandle>{kOwner}));
   EXPECT_EQ(host.view->texts[ctl::FileLine], "Setup.ZIP  downloads.example.com");
 }
@@ -85,18 +85,18 @@ TEST_F(PromptDialogFlowTest, SaveWithAlwaysAskClearedIsRememberedForTheExtension
   EXPECT_EQ(world.registry.KeyClass(CurrentUser, keys::DefAction), "Vask");
 
   host.user = nullptr;
-  openMode = open_mode::Open;
+  openMode = OpenMode::Open;
   EXPECT_EQ(Prompt("http://other.example.org/a/b.zip").result, prompt_result::Proceed);
-  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(openMode, OpenMode::Save);
   EXPECT_EQ(host.owners.size(), 1u) << "the next prompt for the extension shows no dialog";
 }
 
 TEST_F(PromptDialogFlowTest, OkWithAlwaysAskCheckedRemembersNothing) {
   AnswerWith(ctl::RunChoice, true);
-  openMode = open_mode::Save;
+  openMode = OpenMode::Save;
   const PromptOutcome outcome = Prompt();
-  EXPECT_EQ(outcome.openMode, open_mode::Open);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(outcome.openMode, OpenMode::Open);
+  EXPECT_EQ(openMode, OpenMode::Open);
   EXPECT_EQ(ReadSettingString(world.registry, CurrentUser, keys::Main, values::OpenMode), "OPEN");
   EXPECT_EQ(ReadSettingString(world.registry, CurrentUser, keys::Main, values::SpeedMode), "0");
   EXPECT_FALSE(testing::KeyExists(world.registry, CurrentUser, keys::DefAction));
@@ -106,11 +106,11 @@ TEST_F(PromptDialogFlowTest, AUrlWithoutExtensionIsNeverRemembered) {
   AnswerWith(ctl::SaveChoice, false);
   EXPECT_EQ(Prompt("http://example.com/download/file").result, prompt_result::Proceed);
   EXPECT_FALSE(testing::KeyExists(world.registry, CurrentUser, keys::DefAction));
-  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(openMode, OpenMode::Save);
 }
 
 TEST_F(PromptDialogFlowTest, CancelKeepsTheModuleWideModeAndStoresNothing) {
-  openMode = open_mode::Save;
+  openMode = OpenMode::Save;
   host.user = [](DownloadPromptDialog& dialog, testing::FakeDialogView& view) {
     view.Click(ctl::RunChoice);
     view.Click(ctl::AlwaysAsk);
@@ -118,8 +118,8 @@ TEST_F(PromptDialogFlowTest, CancelKeepsTheModuleWideModeAndStoresNothing) {
   };
   const PromptOutcome outcome = Prompt();
   EXPECT_EQ(outcome.result, prompt_result::Cancelled);
-  EXPECT_EQ(outcome.openMode, open_mode::Save) << "the mode held before";
-  EXPECT_EQ(openMode, open_mode::Save);
+  EXPECT_EQ(outcome.openMode, OpenMode::Save) << "the mode held before";
+  EXPECT_EQ(openMode, OpenMode::Save);
   EXPECT_FALSE(testing::KeyExists(world.registry, CurrentUser, keys::DefAction));
   EXPECT_FALSE(ReadSettingString(world.registry, CurrentUser, keys::Main, values::OpenMode));
 }
@@ -129,10 +129,10 @@ TEST_F(PromptDialogFlowTest, ADialogThatCannotBeCreatedRemembersNothingFromAnEar
   Remember("ZIP", 7);
   ASSERT_EQ(Prompt("http://example.com/a.exe").result, prompt_result::Proceed);
   host.cannotCreate = true;
-  openMode = open_mode::Open;
+  openMode = OpenMode::Open;
   const PromptOutcome outcome = Prompt();
   EXPECT_EQ(outcome.result, prompt_result::DialogFailed);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(openMode, OpenMode::Open);
   EXPECT_EQ(Remembered("ZIP")->bytes, (std::vector<std::uint8_t>{7, 0, 0, 0}));
 }
 
@@ -141,7 +141,7 @@ TEST_F(PromptDialogFlowTest, AMissingModuleImageShowsNothing) {
   Remember("ZIP", 1);
   const PromptOutcome outcome = Prompt();
   EXPECT_EQ(outcome.result, prompt_result::ModuleMissing);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(openMode, OpenMode::Open);
   EXPECT_TRUE(host.owners.empty());
 }
 

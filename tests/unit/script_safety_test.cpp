@@ -1,4 +1,4 @@
-#include "handoff/script_safety.h"
+#include "automation/script_safety.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace vrpph {
 namespace {
 
-TEST(ScriptSafety, MaskedBitsReplaceTheEnabledOnesAndUntrustedCallersStick) {
+TEST(ScriptSafetyTest, MaskedBitsReplaceTheEnabledOnesAndUntrustedCallersStick) {
   ScriptSafety safety;
   EXPECT_EQ(safety.Enabled(), 0u);
   EXPECT_FALSE(safety.Restricted());
@@ -26,7 +26,7 @@ TEST(ScriptSafety, MaskedBitsReplaceTheEnabledOnesAndUntrustedCallersStick) {
   EXPECT_TRUE(safety.Restricted()) << "for the rest of the object's life";
 }
 
-TEST(ScriptSafety, SetsFromManyThreadsLoseNoBit) {
+TEST(ScriptSafetyTest, SetsFromManyThreadsLoseNoBit) {
   ScriptSafety safety;
   std::vector<std::thread> threads;
   for (std::uint32_t bit : {ScriptSafety::UntrustedCaller, ScriptSafety::UntrustedData}) {

@@ -14,7 +14,7 @@ namespace {
 
 using platform::root::CurrentUser;
 
-class SettingsReads : public ::testing::Test {
+class SettingsReadsTest : public ::testing::Test {
  protected:
   void SetUp() override { testing::SetString(registry, CurrentUser, keys::Main, "Other", "x"); }
   void TearDown() override { EXPECT_EQ(registry.OpenHandleCount(), 0u); }
@@ -33,7 +33,7 @@ class SettingsReads : public ::testing::Test {
   testing::FakeRegistry registry;
 };
 
-TEST_F(SettingsReads, AValueThatFitsTakesOneQuery) {
+TEST_F(SettingsReadsTest, AValueThatFitsTakesOneQuery) {
   // Binary, so that the stored size is the text's own (a REG_SZ stored
   // without a terminator gains one).
   for (std::size_t size : {0u, 1u, 200u, 1023u, 1024u}) {
@@ -48,7 +48,7 @@ TEST_F(SettingsReads, AValueThatFitsTakesOneQuery) {
   }
 }
 
-TEST_F(SettingsReads, ALongerValueIsReadAgainAtItsOwnSize) {
+TEST_F(SettingsReadsTest, ALongerValueIsReadAgainAtItsOwnSize) {
   for (std::size_t size : {1025u, 4096u, 1u << 20}) {
     std::string text(size, 'a');
     text.back() = 'z';
@@ -62,7 +62,7 @@ TEST_F(SettingsReads, ALongerValueIsReadAgainAtItsOwnSize) {
   }
 }
 
-TEST_F(SettingsReads, TextsEndAtTheirFirstNulAtAnySize) {
+TEST_F(SettingsReadsTest, TextsEndAtTheirFirstNulAtAnySize) {
   for (std::size_t size : {3u, 1500u}) {
     std::string stored(size, 'b');
     stored[1] = '\0';
@@ -72,7 +72,7 @@ TEST_F(SettingsReads, TextsEndAtTheirFirstNulAtAnySize) {
   }
 }
 
-TEST_F(SettingsReads, AMissingValueOrKeyReadsAsNothing) {
+TEST_F(SettingsReadsTest, AMissingValueOrKeyReadsAsNothing) {
   EXPECT_EQ(ReadSettingString(registry, CurrentUser, keys::Main, "Missing"), std::nullopt);
   EXPECT_EQ(ReadBinarySetting(registry, "Missing"), std::nullopt);
   EXPECT_EQ(ReadSettingString(registry, CurrentUser, "Software\\Nowhere", "Other"), std::nullopt);
@@ -95,7 +95,7 @@ class GrowingRegistry : public testing::FakeRegistry {
   bool grown = false;
 };
 
-TEST(SettingsReadsRace, AValueThatGrowsBetweenTheQueriesReadsAsNothing) {
+TEST(SettingsReadsRaceTest, AValueThatGrowsBetweenTheQueriesReadsAsNothing) {
   GrowingRegistry registry;
   testing::SetValue(registry, CurrentUser, keys::Main, "Value", platform::value_type::Sz,
                     std::vector<std::uint8_t>(2000, 'v'));

@@ -2,32 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include "handoff/request_url.h"
-#include "prompt/prompt_result.h"
+#include "core/outcomes.h"
 #include "settings/contact_points.h"
+#include "settings/settings_store.h"
 #include "support/fake_world.h"
 #include "support/registry_tools.h"
+#include "url/request_url.h"
 
 namespace vrpph {
 namespace {
 
 using testing::FakeWorld;
 
-TEST(TransferRecord, AutomationWritesRefererAndPathAlwaysAndNeverPostData) {
-  TransferFields fields{"ftp://server/a.zip", std::nullopt, PathFieldValue(open_mode::Open, std::nullopt),
+TEST(TransferRecordTest, AutomationWritesRefererAndPathAlwaysAndNeverPostData) {
+  TransferFields fields{"ftp://server/a.zip", std::nullopt, PathFieldValue(OpenMode::Open, std::nullopt),
                         std::string("ignored"), std::nullopt};
   std::string record = AssembleTransferRecord(Producer::Automation, fields);
   EXPECT_EQ(record, "URL=ftp://server/a.zip\nReferer=\nPath=OPEN");
   EXPECT_EQ(record.size(), 41u);
 
   fields.referer = "http://page/";
-  fields.path = PathFieldValue(open_mode::Save, "C:\\d\\a.zip");
+  fields.path = PathFieldValue(OpenMode::Save, "C:\\d\\a.zip");
   fields.fileName = "a.zip";
   EXPECT_EQ(AssembleTransferRecord(Producer::Automation, fields),
             "URL=ftp://server/a.zip\nReferer=http://page/\nPath=C:\\d\\a.zip\nFileName=a.zip");
 }
 
-TEST(TransferRecord, InterceptionWritesOptionalFieldsOnlyWhenKnown) {
+TEST(TransferRecordTest, InterceptionWritesOptionalFieldsOnlyWhenKnown) {
   TransferFields fields{"http://h/a.zip", std::nullopt, "", std::nullopt, std::nullopt};
   EXPECT_EQ(AssembleTransferRecord(Producer::Interception, fields), "URL=http://h/a.zip\nPath=");
 
@@ -44,25 +45,26 @@ TEST(TransferRecord, InterceptionWritesOptionalFieldsOnlyWhenKnown) {
             "URL=http://h/a.zip\nReferer=\nPath=\nPostData=\nFileName=get.zip");
 }
 
-TEST(TransferRecord, ValuesGoInUnescapedAndUnbounded) {
+TEST(TransferRecordTest, ValuesGoInUnescapedAndUnbounded) {
   std::string url = "http://h/" + std::string(70000, 'x') + "\n.zip";
   TransferFields fields{url, "a\nb", "OPEN", std::nullopt, std::string("\xE9\n")};
   EXPECT_EQ(AssembleTransferRecord(Producer::Interception, fields),
             "URL=" + url + "\nReferer=a\nb\nPath=OPEN\nFileName=\xE9\n");
 }
 
-TEST(TransferRecord, PathIsOpenUnlessTheModeIsSave) {
-  EXPECT_EQ(PathFieldValue(open_mode::Open, "C:\\given"), "OPEN");
-  EXPECT_EQ(PathFieldValue(7, "C:\\given"), "OPEN");
-  EXPECT_EQ(PathFieldValue(-1, std::nullopt), "OPEN");
-  EXPECT_EQ(PathFieldValue(open_mode::Save, "C:\\given"), "C:\\given");
-  EXPECT_EQ(PathFieldValue(open_mode::Save, std::nullopt), "");
+TEST(TransferRecordTest, PathIsOpenUnlessTheModeIsSave) {
+  EXPECT_EQ(PathFieldValue(OpenMode::Open, "C:\\given"), "OPEN");
+  EXPECT_EQ(PathFieldValue(static_cast<OpenMode>(7), "C:\\given"), "OPEN") << "anything but save opens";
+  EXPECT_EQ(PathFieldValue(OpenMode::Save, "C:\\given"), "C:\\given");
+  EXPECT_EQ(PathFieldValue(OpenMode::Save, std::nullopt), "");
 }
 
 class DecodeRequestUrlTest : public ::testing::Test {
  protected:
   std::optional<std::string> Decode(const char16_t* url, Producer producer) {
-    return DecodeRequestUrl(world.registry, world.text, url, producer);
+    return DecodeRequestUrl(world.text, url, producer,
+                            UrlDecodingOn(ReadSettingString(world.registry, platform::root::CurrentUser, keys::Main,
+                                                            values::DecodeUrls)));
   }
   void SetDecode(const char* value) {
     testing::SetString(world.registry, platform::root::CurrentUser, keys::Main, values::DecodeUrls, value);

@@ -1,11 +1,11 @@
-#include "interception/type_list.h"
+#include "url/type_list.h"
 
 #include <gtest/gtest.h>
 
 namespace vrpph {
 namespace {
 
-TEST(ListContains, MatchesWholeEntriesExactly) {
+TEST(ListContainsTest, MatchesWholeEntriesExactly) {
   EXPECT_TRUE(ListContains("ZIP, EXE, ", "ZIP"));
   EXPECT_TRUE(ListContains("ZIP, EXE, ", "EXE"));
   EXPECT_FALSE(ListContains("ZIP, EXE, ", "zip"));
@@ -15,7 +15,7 @@ TEST(ListContains, MatchesWholeEntriesExactly) {
   EXPECT_FALSE(ListContains("", "ZIP"));
 }
 
-TEST(ListContains, AcceptsAnySeparatorRunsButOnlyOneLeadingSeparator) {
+TEST(ListContainsTest, AcceptsAnySeparatorRunsButOnlyOneLeadingSeparator) {
   EXPECT_TRUE(ListContains("ZIP,EXE", "EXE"));
   EXPECT_TRUE(ListContains(" ZIP  EXE", "ZIP"));
   EXPECT_TRUE(ListContains(" ZIP  EXE", "EXE"));
@@ -24,7 +24,7 @@ TEST(ListContains, AcceptsAnySeparatorRunsButOnlyOneLeadingSeparator) {
   EXPECT_FALSE(ListContains("  ZIP", "ZIP"));
 }
 
-TEST(NextListEntry, ReadsOneEntryAndItsSeparatorRunPerCall) {
+TEST(NextListEntryTest, ReadsOneEntryAndItsSeparatorRunPerCall) {
   std::string_view list = "A,, B";
   std::size_t position = ListStartPosition(list);
   std::string_view entry;
@@ -41,7 +41,7 @@ TEST(NextListEntry, ReadsOneEntryAndItsSeparatorRunPerCall) {
   EXPECT_EQ(position, 2u);
 }
 
-TEST(ListRemove, RebuildsTheCanonicalFormAndDropsEveryCopy) {
+TEST(ListRemoveTest, RebuildsTheCanonicalFormAndDropsEveryCopy) {
   ListRemoval r = ListRemove("ZIP, ZIP, EXE, ", "ZIP");
   EXPECT_EQ(r.list, "EXE, ");
   EXPECT_TRUE(r.removed);
@@ -62,7 +62,7 @@ TEST(ListRemove, RebuildsTheCanonicalFormAndDropsEveryCopy) {
   EXPECT_EQ(r.list, "");
 }
 
-TEST(ListAppend, KeepsTheLastEntryWhole) {
+TEST(ListAppendTest, KeepsTheLastEntryWhole) {
   EXPECT_EQ(ListAppend("", "MP3"), "MP3, ");
   EXPECT_EQ(ListAppend("ZIP, ", "MP3"), "ZIP, MP3, ");
   EXPECT_EQ(ListAppend("ZIP,", "MP3"), "ZIP,MP3, ");

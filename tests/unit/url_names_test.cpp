@@ -1,4 +1,4 @@
-#include "interception/url_names.h"
+#include "url/url_names.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 using testing::FakeText;
 
-TEST(UrlExtension, TakesTheLastSegmentsDotBeforeQueryAndFragment) {
+TEST(UrlExtensionTest, TakesTheLastSegmentsDotBeforeQueryAndFragment) {
   EXPECT_EQ(UrlExtension("http://h/d/f.tar.gz"), "gz");
   EXPECT_EQ(UrlExtension("http://h/f.zip?x=1"), "zip");
   EXPECT_EQ(UrlExtension("http://h/f.zip#a?b"), "zip");
@@ -19,14 +19,14 @@ TEST(UrlExtension, TakesTheLastSegmentsDotBeforeQueryAndFragment) {
   EXPECT_EQ(UrlExtension("http://h/file."), "");
 }
 
-TEST(UrlExtension, FindsNoneWithoutAFileDot) {
+TEST(UrlExtensionTest, FindsNoneWithoutAFileDot) {
   for (const char* url : {"http://h", "http://h/", "http://h.x/d/", "ftp://h/readme", "http://h/p?x=a.b", "", "f.zip",
                           "http://h.x/page?a=b.c"}) {
     EXPECT_EQ(UrlExtension(url), std::nullopt) << url;
   }
 }
 
-TEST(UrlFileName, TakesTheLastSegmentBeforeTheLastQuestionMark) {
+TEST(UrlFileNameTest, TakesTheLastSegmentBeforeTheLastQuestionMark) {
   EXPECT_EQ(UrlFileName("http://h/d/setup.exe"), "setup.exe");
   EXPECT_EQ(UrlFileName("http://h/d/get.php?f=a/b.zip"), "get.php");
   EXPECT_EQ(UrlFileName("http://h/dir/"), "");
@@ -36,14 +36,14 @@ TEST(UrlFileName, TakesTheLastSegmentBeforeTheLastQuestionMark) {
   EXPECT_EQ(UrlFileName(""), "");
 }
 
-TEST(UrlFileName, BoundedVariantKeepsSizeMinusOneBytes) {
+TEST(UrlFileNameTest, BoundedVariantKeepsSizeMinusOneBytes) {
   std::string longName(60, 'n');
   EXPECT_EQ(UrlFileName("http://h/" + longName, 40), std::string(39, 'n'));
   EXPECT_EQ(UrlFileName("http://h/short.zip", 40), "short.zip");
   EXPECT_EQ(UrlFileName("http://h/x", 0), "");
 }
 
-TEST(UrlHost, TakesTheHostAfterSlashesOrTheLastAt) {
+TEST(UrlHostTest, TakesTheHostAfterSlashesOrTheLastAt) {
   EXPECT_EQ(UrlHost("http://h:81/x", 50), "h:81");
   EXPECT_EQ(UrlHost("ftp://user:pw@files.example/x.zip", 50), "files.example");
   EXPECT_EQ(UrlHost("http://host", 50), "host");
@@ -52,14 +52,14 @@ TEST(UrlHost, TakesTheHostAfterSlashesOrTheLastAt) {
   EXPECT_EQ(UrlHost("h", 50), "");
 }
 
-TEST(RedirectPage, IsFoundAnywhereInAnyCase) {
+TEST(RedirectPageTest, IsFoundAnywhereInAnyCase) {
   FakeText text;
   EXPECT_TRUE(IsRedirectPage("http://h/qvredir.asp?f=a.zip", text));
   EXPECT_TRUE(IsRedirectPage("http://qvcatalog_fetch.asp.example/", text));
   EXPECT_FALSE(IsRedirectPage("http://h/redir.asp", text));
 }
 
-TEST(EmbeddedFileName, TakesTheNameRunBeforeTheFirstListedExtension) {
+TEST(EmbeddedFileNameTest, TakesTheNameRunBeforeTheFirstListedExtension) {
   FakeText text;
   std::optional<std::string> types = "ZIP, EXE, ";
   EXPECT_EQ(EmbeddedFileName("http://h/QVREDIR.ASP?file=tool.Zip&x=1", types, text), "tool.Zip");
@@ -77,7 +77,7 @@ TEST(EmbeddedFileName, TakesTheNameRunBeforeTheFirstListedExtension) {
   EXPECT_EQ(EmbeddedFileName("http://h/page", types, text), std::nullopt);
 }
 
-TEST(SuggestedFileName, OnlyWhenTheLastSegmentDoesNotNameAnAcceptedFile) {
+TEST(SuggestedFileNameTest, OnlyWhenTheLastSegmentDoesNotNameAnAcceptedFile) {
   FakeText text;
   std::optional<std::string> types = "ZIP, ";
   EXPECT_EQ(SuggestedFileName("http://h/f.zip", types, text), std::nullopt);

@@ -18,7 +18,7 @@ FakeDesktop::CopyDataHandler Replies(std::intptr_t reply) {
   return [reply](std::uintptr_t, const std::string&) { return reply; };
 }
 
-class ClaimQuery : public ::testing::Test {
+class ClaimQueryTest : public ::testing::Test {
  protected:
   platform::WindowHandle Manager(std::intptr_t reply, const std::string& className = manager::WindowClass) {
     auto window = desktop.AddWindow(className, "any title");
@@ -28,13 +28,13 @@ class ClaimQuery : public ::testing::Test {
   FakeDesktop desktop;
 };
 
-TEST_F(ClaimQuery, NoManagerWindowMeansNoClaimAndNoMessage) {
+TEST_F(ClaimQueryTest, NoManagerWindowMeansNoClaimAndNoMessage) {
   desktop.AddWindow("Notepad", "x");
   EXPECT_FALSE(ManagerClaimsUrl(desktop, kUrl));
   EXPECT_TRUE(desktop.copyData().empty());
 }
 
-TEST_F(ClaimQuery, AsksEveryManagerWindowUntilOneAnswersOne) {
+TEST_F(ClaimQueryTest, AsksEveryManagerWindowUntilOneAnswersOne) {
   auto first = Manager(0);
   desktop.AddWindow("Other", "");
   auto second = Manager(1);
@@ -50,14 +50,14 @@ TEST_F(ClaimQuery, AsksEveryManagerWindowUntilOneAnswersOne) {
   }
 }
 
-TEST_F(ClaimQuery, OnlyAReplyOfOneClaims) {
+TEST_F(ClaimQueryTest, OnlyAReplyOfOneClaims) {
   Manager(2);
   Manager(-1);
   EXPECT_FALSE(ManagerClaimsUrl(desktop, kUrl));
   EXPECT_EQ(desktop.copyData().size(), 2u);
 }
 
-TEST_F(ClaimQuery, ClassNamesAreMatchedAsCaseSensitiveSubstrings) {
+TEST_F(ClaimQueryTest, ClassNamesAreMatchedAsCaseSensitiveSubstrings) {
   std::string lower = manager::WindowClass;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   Manager(1, lower);
@@ -66,7 +66,7 @@ TEST_F(ClaimQuery, ClassNamesAreMatchedAsCaseSensitiveSubstrings) {
   EXPECT_TRUE(ManagerClaimsUrl(desktop, kUrl));
 }
 
-TEST_F(ClaimQuery, AHungWindowIsNoClaimAndTheSearchGoesOn) {
+TEST_F(ClaimQueryTest, AHungWindowIsNoClaimAndTheSearchGoesOn) {
   auto hung = Manager(1);
   desktop.SetHung(hung, true);
   EXPECT_FALSE(ManagerClaimsUrl(desktop, kUrl));
@@ -74,7 +74,7 @@ TEST_F(ClaimQuery, AHungWindowIsNoClaimAndTheSearchGoesOn) {
   EXPECT_TRUE(ManagerClaimsUrl(desktop, kUrl));
 }
 
-class AddressBar : public ::testing::Test {
+class AddressBarTest : public ::testing::Test {
  protected:
   // A browser frame with a toolbar, a combo box and an edit field inside it.
   platform::WindowHandle Browser(const std::string& address, const std::string& comboClass = "ComboBoxEx32") {
@@ -88,24 +88,24 @@ class AddressBar : public ::testing::Test {
   FakeDesktop desktop;
 };
 
-TEST_F(AddressBar, ReadsTheEditFieldOfTheComboBoxInTheFrontFrame) {
+TEST_F(AddressBarTest, ReadsTheEditFieldOfTheComboBoxInTheFrontFrame) {
   Browser("http://site/page.html");
   EXPECT_EQ(AddressBarText(desktop), "http://site/page.html");
 }
 
-TEST_F(AddressBar, AnEmptyFieldGivesAnEmptyText) {
+TEST_F(AddressBarTest, AnEmptyFieldGivesAnEmptyText) {
   Browser("");
   EXPECT_EQ(AddressBarText(desktop), "");
 }
 
-TEST_F(AddressBar, NoneWithoutABrowserFrameInFront) {
+TEST_F(AddressBarTest, NoneWithoutABrowserFrameInFront) {
   EXPECT_EQ(AddressBarText(desktop), std::nullopt) << "no foreground window";
   Browser("http://site/");
   desktop.SetForeground(desktop.AddWindow("#32770", manager::MessageCaption));
   EXPECT_EQ(AddressBarText(desktop), std::nullopt);
 }
 
-TEST_F(AddressBar, EditFieldsOutsideAComboBoxAreSkipped) {
+TEST_F(AddressBarTest, EditFieldsOutsideAComboBoxAreSkipped) {
   auto frame = Browser("http://site/", "ComboBox");
   // Found first in enumeration order, but not inside a combo box.
   auto panel = desktop.AddWindow("Shell DocObject View", "", frame);
@@ -113,7 +113,7 @@ TEST_F(AddressBar, EditFieldsOutsideAComboBoxAreSkipped) {
   EXPECT_EQ(AddressBarText(desktop), "http://site/");
 }
 
-TEST_F(AddressBar, TheFirstQualifyingFieldDecidesAndRichEditCounts) {
+TEST_F(AddressBarTest, TheFirstQualifyingFieldDecidesAndRichEditCounts) {
   auto frame = desktop.AddWindow("IEFrame", "");
   auto combo = desktop.AddWindow("ComboBox", "", frame);
   desktop.AddWindow("Static", "", combo, "label");

@@ -13,22 +13,22 @@
 #include <string>
 #include <thread>
 
-#include "comframe/com_ref.h"
+#include "platform/win32/com_ref.h"
 #include "platform/win32/win32_registry.h"
-#include "registration_guard.h"
-#include "settings/contact_points.h"
-#include "standin_manager.h"
-#include "support/registry_tools.h"
-#include "owned_bstr.h"
 #include "prompt/dialog_ids.h"
-#include "prompt_driver.h"
-#include "vrpph_dll.h"
+#include "settings/contact_points.h"
+#include "support/registry_tools.h"
 #include "vrpph_idl.h"
+#include "wine/support/owned_bstr.h"
+#include "wine/support/prompt_driver.h"
+#include "wine/support/registration_guard.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
 
-using comframe::ComRef;
+using platform::ComRef;
 using platform::root::CurrentUser;
 using RegisterServer = HRESULT(WINAPI*)();
 
@@ -62,7 +62,7 @@ class DownloadArguments {
   DISPPARAMS parameters_{arguments_, nullptr, 3, 0};
 };
 
-class ApiObjectTest : public ::testing::Test {
+class ApiObjectWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
@@ -106,7 +106,7 @@ class ApiObjectTest : public ::testing::Test {
   ComRef<IDispatch> dispatch_;
 };
 
-TEST_F(ApiObjectTest, NamesGiveDispatchIdsOneAndTwo) {
+TEST_F(ApiObjectWineTest, NamesGiveDispatchIdsOneAndTwo) {
   EXPECT_EQ(IdOf(L"DownloadFile"), 1);
   EXPECT_EQ(IdOf(L"TQUninstall"), 2);
   EXPECT_EQ(IdOf(L"downloadfile"), 1) << "another spelling is answered by the type information";
@@ -119,7 +119,7 @@ TEST_F(ApiObjectTest, NamesGiveDispatchIdsOneAndTwo) {
   EXPECT_EQ(ids[1], 1);
 }
 
-TEST_F(ApiObjectTest, InvokeReachesDownloadFileAndTheManagerGetsTheRecord) {
+TEST_F(ApiObjectWineTest, InvokeReachesDownloadFileAndTheManagerGetsTheRecord) {
   StartManager();
   Remember("zip", 0);
   DownloadArguments arguments(L"http://files.example/get/a%20b.zip?mirror=2", L"http://files.example/page",
@@ -149,7 +149,7 @@ TEST_F(ApiObjectTest, InvokeReachesDownloadFileAndTheManagerGetsTheRecord) {
             "URL=http://files.example/get/a b.zip?mirror=2\nReferer=http://files.example/page\nPath=C:\\dl\\a b.zip");
 }
 
-TEST_F(ApiObjectTest, InvokeReachesTQUninstallWhichStartsTheUninstallerByItsQuotedPath) {
+TEST_F(ApiObjectWineTest, InvokeReachesTQUninstallWhichStartsTheUninstallerByItsQuotedPath) {
   testing::SetString(registry_, CurrentUser, keys::Main, values::ProgramPath, manager_.ProgramPath());
   DISPPARAMS none{};
   ASSERT_EQ(dispatch_->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
@@ -161,7 +161,7 @@ TEST_F(ApiObjectTest, InvokeReachesTQUninstallWhichStartsTheUninstallerByItsQuot
   EXPECT_EQ(starts[0].bytes, " /UnInstall");
 }
 
-TEST_F(ApiObjectTest, DirectCallsAnswerSOkAndZeroWhateverHappens) {
+TEST_F(ApiObjectWineTest, DirectCallsAnswerSOkAndZeroWhateverHappens) {
   ComRef<IAPI> api;
   ASSERT_EQ(dispatch_->QueryInterface(IID_IAPI, Out(api)), S_OK);
   Remember("zip", 0);
@@ -176,7 +176,7 @@ TEST_F(ApiObjectTest, DirectCallsAnswerSOkAndZeroWhateverHappens) {
   EXPECT_TRUE(manager_.ReadLog().empty());
 }
 
-TEST_F(ApiObjectTest, InterfaceTableAndErrorInfo) {
+TEST_F(ApiObjectWineTest, InterfaceTableAndErrorInfo) {
   ComRef<IAPI> api;
   ComRef<ISupportErrorInfo> errorInfo;
   ComRef<IUnknown> identity;
@@ -206,7 +206,7 @@ TEST_F(ApiObjectTest, InterfaceTableAndErrorInfo) {
 constexpr DWORD kUntrustedCaller = INTERFACESAFE_FOR_UNTRUSTED_CALLER;
 constexpr DWORD kUntrustedData = INTERFACESAFE_FOR_UNTRUSTED_DATA;
 
-TEST_F(ApiObjectTest, SafetyOptionsAnswerForTheScriptedInterfacesAlone) {
+TEST_F(ApiObjectWineTest, SafetyOptionsAnswerForTheScriptedInterfacesAlone) {
   ComRef<IObjectSafety> safety;
   ASSERT_EQ(dispatch_->QueryInterface(IID_IObjectSafety, Out(safety)), S_OK);
   DWORD supported = 7, enabled = 7;
@@ -241,7 +241,7 @@ TEST_F(ApiObjectTest, SafetyOptionsAnswerForTheScriptedInterfacesAlone) {
 
 // As the browser treats a control on a page: told its caller is untrusted,
 // then called by name through IDispatch.
-TEST_F(ApiObjectTest, AnUntrustedCallerCannotChooseThePathOrStartTheUninstaller) {
+TEST_F(ApiObjectWineTest, AnUntrustedCallerCannotChooseThePathOrStartTheUninstaller) {
   testing::SetString(registry_, CurrentUser, keys::Main, values::AcceptingTypes, "ZIP, ");
   StartManager();
   ComRef<IObjectSafety> safety;
@@ -295,7 +295,7 @@ TEST_F(ApiObjectTest, AnUntrustedCallerCannotChooseThePathOrStartTheUninstaller)
 
 // The same object, never told anything, serves a local program in full; the
 // line-break rule holds for every caller.
-TEST_F(ApiObjectTest, ALocalClientKeepsEveryPowerButNoFieldOfItsOwn) {
+TEST_F(ApiObjectWineTest, ALocalClientKeepsEveryPowerButNoFieldOfItsOwn) {
   StartManager();
   Remember("zip", 1);
   ComRef<IAPI> api;
@@ -318,7 +318,7 @@ TEST_F(ApiObjectTest, ALocalClientKeepsEveryPowerButNoFieldOfItsOwn) {
   EXPECT_EQ(manager_.WaitForEntries("UNINSTALL", 1, kWait).size(), 1u);
 }
 
-TEST_F(ApiObjectTest, ReferencesFromTwoThreadsAtOnceAreAllCounted) {
+TEST_F(ApiObjectWineTest, ReferencesFromTwoThreadsAtOnceAreAllCounted) {
   IAPI* api = nullptr;
   ASSERT_EQ(dll_.CreateInstance(CLSID_API, IID_IAPI, reinterpret_cast<void**>(&api)), S_OK);
   // Both threads start together, so that their counting overlaps.

@@ -18,15 +18,15 @@
 #include <thread>
 #include <vector>
 
-#include "interception_settings.h"
-#include "modal_watcher.h"
 #include "platform/win32/win32_text.h"
 #include "support/decision_oracle.h"
-#include "test_bind_info.h"
-#include "test_manager_window.h"
-#include "owned_bstr.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/interception_settings.h"
+#include "wine/support/modal_watcher.h"
+#include "wine/support/owned_bstr.h"
+#include "wine/support/test_bind_info.h"
+#include "wine/support/test_manager_window.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -45,7 +45,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-class BadInputWine : public ::testing::Test {
+class BadInputWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(dll_.get(), nullptr);
@@ -124,7 +124,7 @@ class BadInputWine : public ::testing::Test {
   std::string lastRecord_;
 };
 
-TEST_F(BadInputWine, UrlsFromEmptyToOneMegabyte) {
+TEST_F(BadInputWineTest, UrlsFromEmptyToOneMegabyte) {
   EXPECT_EQ(StartAsTheRulesSay(L""), kDecline);
   for (std::size_t size : {2u << 10, 64u << 10, 1u << 20}) {
     SCOPED_TRACE(size);
@@ -139,7 +139,7 @@ TEST_F(BadInputWine, UrlsFromEmptyToOneMegabyte) {
   }
 }
 
-TEST_F(BadInputWine, AUrlBeyondTheCanonicalisersLimitIsUsedUndecoded) {
+TEST_F(BadInputWineTest, AUrlBeyondTheCanonicalisersLimitIsUsedUndecoded) {
   // The limit counts the converted URL's bytes.
   const auto url = [](std::size_t size) {
     const std::string tail = "/file%2Ezip";
@@ -154,7 +154,7 @@ TEST_F(BadInputWine, AUrlBeyondTheCanonicalisersLimitIsUsedUndecoded) {
   EXPECT_LT(SecondsSince(start), 5.0) << "wininet is never asked";
 }
 
-TEST_F(BadInputWine, SurrogatesAndForeignCharactersBecomeTheCodePagesSubstitutes) {
+TEST_F(BadInputWineTest, SurrogatesAndForeignCharactersBecomeTheCodePagesSubstitutes) {
   const std::wstring urls[] = {L"http://host/\xD800.zip", L"http://host/a\xDC00" L"b.zip", L"http://host/file.zip\xD83D",
                                L"http://host/\x4E2D\x6587.zip", L"http://host/\x0100.zip", L"http://host/\x20AC.zip",
                                L"http://\xD83D\xDE00host/f.zip"};
@@ -172,7 +172,7 @@ TEST_F(BadInputWine, SurrogatesAndForeignCharactersBecomeTheCodePagesSubstitutes
   EXPECT_EQ(watcher_->answered().size(), dialogs + 1);
 }
 
-TEST_F(BadInputWine, QueryFragmentAndDotInEveryPosition) {
+TEST_F(BadInputWineTest, QueryFragmentAndDotInEveryPosition) {
   settings_.Main(values::ExcludeFileNames, "setup.exe, ");
   int checked = 0;
   for (const std::string base : {"http://host/dir/file.zip", "http://h/QVREDIR.ASP?file=tool.zip"}) {
@@ -194,7 +194,7 @@ TEST_F(BadInputWine, QueryFragmentAndDotInEveryPosition) {
   EXPECT_EQ(checked, 3 * (2 * (24 + 34) + 2));
 }
 
-TEST_F(BadInputWine, PostBodiesOfNothingNulBytesAndSixteenMegabytes) {
+TEST_F(BadInputWineTest, PostBodiesOfNothingNulBytesAndSixteenMegabytes) {
   const std::string sixteen(16u << 20, 'p');
   const std::string bodies[] = {std::string(), std::string("a\0b\0c", 5), sixteen};
   for (const auto& body : bodies) {
@@ -222,7 +222,7 @@ TEST_F(BadInputWine, PostBodiesOfNothingNulBytesAndSixteenMegabytes) {
 }
 
 // The main key's values stored as the wrong type, empty, one byte and 1 MB.
-TEST_F(BadInputWine, MainKeySettingsOfEveryForm) {
+TEST_F(BadInputWineTest, MainKeySettingsOfEveryForm) {
   using namespace platform::value_type;
   std::string megabyte;
   while (megabyte.size() < (1u << 20)) megabyte += "ZIP, EXE, TRUE\x11\x12\x10";
@@ -262,7 +262,7 @@ TEST_F(BadInputWine, MainKeySettingsOfEveryForm) {
 
 // The prompt's own settings of every form: the real dialog reads them, and
 // the watcher confirms it.
-TEST_F(BadInputWine, PromptStringsFontAndRememberedActionsOfEveryForm) {
+TEST_F(BadInputWineTest, PromptStringsFontAndRememberedActionsOfEveryForm) {
   watcher_ = std::make_unique<ModalWatcher>(IDOK);
   const std::string megabyte(1u << 20, 'W');
   for (const auto& bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x41},
@@ -281,7 +281,7 @@ TEST_F(BadInputWine, PromptStringsFontAndRememberedActionsOfEveryForm) {
   }
 }
 
-TEST_F(BadInputWine, AForcedLinkWithAHugeExtensionReachesTheDialogAndTheManager) {
+TEST_F(BadInputWineTest, AForcedLinkWithAHugeExtensionReachesTheDialogAndTheManager) {
   watcher_ = std::make_unique<ModalWatcher>(IDOK);
   keys_.Hold({VK_CONTROL, VK_MENU});
   // Longer than any registry value name: no remembered action is found,
@@ -295,7 +295,7 @@ TEST_F(BadInputWine, AForcedLinkWithAHugeExtensionReachesTheDialogAndTheManager)
   }
 }
 
-TEST_F(BadInputWine, AHungManagerEndsTheCallWithinItsTimeouts) {
+TEST_F(BadInputWineTest, AHungManagerEndsTheCallWithinItsTimeouts) {
   manager_->Hang();
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Start(L"http://host/file.zip"), kDecline) << "a window that cannot take the record";
@@ -334,7 +334,7 @@ class VanishingWindow {
   std::thread thread_;
 };
 
-TEST_F(BadInputWine, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclined) {
+TEST_F(BadInputWineTest, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclined) {
   manager_.reset();
   watcher_ = std::make_unique<ModalWatcher>(IDOK);
   // A program that cannot be started: the module says so, then polls for a
@@ -356,7 +356,7 @@ TEST_F(BadInputWine, AManagerWindowThatClosesDuringTheWaitEndsTheCallDeclined) {
 
 // ---- DownloadFile through the automation class's own interface.
 
-TEST_F(BadInputWine, DownloadFileWithTextsFromNothingToOneMegabyte) {
+TEST_F(BadInputWineTest, DownloadFileWithTextsFromNothingToOneMegabyte) {
   IAPI* api = nullptr;
   ASSERT_EQ(dll_.CreateInstance(CLSID_API, IID_IAPI, reinterpret_cast<void**>(&api)), S_OK);
   for (std::size_t size : {0u, 2u << 10, 64u << 10, 1u << 20}) {

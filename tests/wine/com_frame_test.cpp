@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "counting_outer.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/counting_outer.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -24,7 +24,7 @@ void** Out(Interface** pointer) {
   return reinterpret_cast<void**>(pointer);
 }
 
-class ComFrame : public ::testing::Test {
+class ComFrameWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(dll_.get(), nullptr);
@@ -42,7 +42,7 @@ class ComFrame : public ::testing::Test {
   CanUnloadNow canUnload_ = nullptr;
 };
 
-TEST_F(ComFrame, TheClassObjectIsMadeOnceAndHeldOnlyByClients) {
+TEST_F(ComFrameWineTest, TheClassObjectIsMadeOnceAndHeldOnlyByClients) {
   EXPECT_EQ(canUnload_(), S_OK);
   IClassFactory* first = Factory();
   EXPECT_EQ(canUnload_(), S_FALSE);
@@ -55,7 +55,7 @@ TEST_F(ComFrame, TheClassObjectIsMadeOnceAndHeldOnlyByClients) {
   EXPECT_EQ(canUnload_(), S_OK) << "the class table's own reference does not count";
 }
 
-TEST_F(ComFrame, UnknownClassesAndInterfacesAreRefused) {
+TEST_F(ComFrameWineTest, UnknownClassesAndInterfacesAreRefused) {
   void* object = this;
   EXPECT_EQ(getClassObject_(IID_IInternetProtocol, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
   EXPECT_EQ(object, nullptr);
@@ -70,7 +70,7 @@ TEST_F(ComFrame, UnknownClassesAndInterfacesAreRefused) {
   after->Release();
 }
 
-TEST_F(ComFrame, LockServerCountsEachCall) {
+TEST_F(ComFrameWineTest, LockServerCountsEachCall) {
   IClassFactory* factory = Factory();
   factory->Release();
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);
@@ -81,7 +81,7 @@ TEST_F(ComFrame, LockServerCountsEachCall) {
   EXPECT_EQ(canUnload_(), S_OK);
 }
 
-TEST_F(ComFrame, AStandaloneObjectAnswersItsTableWithOneIdentity) {
+TEST_F(ComFrameWineTest, AStandaloneObjectAnswersItsTableWithOneIdentity) {
   IClassFactory* factory = Factory();
   IHTTPPlugProt* dual = nullptr;
   ASSERT_EQ(factory->CreateInstance(nullptr, IID_IHTTPPlugProt, Out(&dual)), S_OK);
@@ -118,7 +118,7 @@ TEST_F(ComFrame, AStandaloneObjectAnswersItsTableWithOneIdentity) {
   EXPECT_EQ(canUnload_(), S_OK);
 }
 
-TEST_F(ComFrame, AFailedCreationLeavesNoLock) {
+TEST_F(ComFrameWineTest, AFailedCreationLeavesNoLock) {
   IClassFactory* factory = Factory();
   void* object = this;
   EXPECT_EQ(factory->CreateInstance(nullptr, kForeignInterface, &object), E_NOINTERFACE);
@@ -128,7 +128,7 @@ TEST_F(ComFrame, AFailedCreationLeavesNoLock) {
   EXPECT_EQ(canUnload_(), S_OK);
 }
 
-TEST_F(ComFrame, AggregationHandsOutTheInnerUnknownOnly) {
+TEST_F(ComFrameWineTest, AggregationHandsOutTheInnerUnknownOnly) {
   IClassFactory* factory = Factory();
   CountingOuter outer;
   void* object = this;
@@ -158,7 +158,7 @@ TEST_F(ComFrame, AggregationHandsOutTheInnerUnknownOnly) {
   EXPECT_EQ(canUnload_(), S_OK);
 }
 
-TEST_F(ComFrame, OnlyStartDoesWork) {
+TEST_F(ComFrameWineTest, OnlyStartDoesWork) {
   IClassFactory* factory = Factory();
   IInternetProtocol* protocol = nullptr;
   ASSERT_EQ(factory->CreateInstance(nullptr, IID_IInternetProtocol, Out(&protocol)), S_OK);

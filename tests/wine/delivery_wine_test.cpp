@@ -9,11 +9,11 @@
 
 #include "handoff/delivery.h"
 #include "handoff/transfer_record.h"
-#include "modal_watcher.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/contact_points.h"
-#include "standin_manager.h"
 #include "support/registry_tools.h"
+#include "wine/support/modal_watcher.h"
+#include "wine/support/standin_manager.h"
 
 namespace vrpph::wine_tests {
 namespace {

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "modal_watcher.h"
 #include "platform/win32/win32_registry.h"
-#include "protocol_start.h"
 #include "settings/contact_points.h"
-#include "standin_manager.h"
 #include "support/registry_tools.h"
-#include "vrpph_dll.h"
+#include "wine/support/modal_watcher.h"
+#include "wine/support/protocol_start.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -20,7 +20,7 @@ using platform::root::CurrentUser;
 constexpr DWORD kWait = 15000;
 constexpr HRESULT kUseDefaultHandler = static_cast<HRESULT>(0x800C0011);
 
-class HandoffStartTest : public ::testing::Test {
+class HandoffStartWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
@@ -50,7 +50,7 @@ class HandoffStartTest : public ::testing::Test {
   HWND owner = GetForegroundWindow();
 };
 
-TEST_F(HandoffStartTest, ARunningManagerReceivesTheAcceptedLink) {
+TEST_F(HandoffStartWineTest, ARunningManagerReceivesTheAcceptedLink) {
   ASSERT_TRUE(manager.Launch(" /Invisible"));
   ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
   ModalWatcher watcher;
@@ -64,7 +64,7 @@ TEST_F(HandoffStartTest, ARunningManagerReceivesTheAcceptedLink) {
   EXPECT_EQ(manager.Entries("RECORD").size(), 1u);
 }
 
-TEST_F(HandoffStartTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
+TEST_F(HandoffStartWineTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
   testing::SetString(registry, CurrentUser, keys::Main, values::ProgramPath, manager.ProgramPath());
   testing::SetDword(registry, CurrentUser, keys::DefAction, "exe", 1);
   ModalWatcher watcher;
@@ -79,7 +79,7 @@ TEST_F(HandoffStartTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
   EXPECT_TRUE(watcher.answered().empty());
 }
 
-TEST_F(HandoffStartTest, NothingInstalledDeclinesWithoutAMessage) {
+TEST_F(HandoffStartWineTest, NothingInstalledDeclinesWithoutAMessage) {
   ModalWatcher watcher;
   const ULONGLONG before = GetTickCount64();
   EXPECT_EQ(StartNavigation(dll, L"http://host/file.zip"), kUseDefaultHandler);

@@ -8,11 +8,11 @@
 
 #include <memory>
 
-#include "browser_host_run.h"
-#include "handler_registration.h"
-#include "interception_settings.h"
-#include "standin_manager.h"
-#include "vrpph_dll.h"
+#include "wine/support/browser_host_run.h"
+#include "wine/support/handler_registration.h"
+#include "wine/support/interception_settings.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -30,7 +30,7 @@ std::vector<std::string> Kinds(const std::vector<ManagerLogEntry>& entries) {
   return kinds;
 }
 
-class HostEndToEnd : public ::testing::Test {
+class HostEndToEndWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(registration_.RegisterResult(), 0) << "regsvr32 vrpph.dll";
@@ -84,7 +84,7 @@ std::string LongPath(const std::string& path) {
   return length && length < sizeof full ? std::string(full, length) : path;
 }
 
-TEST_F(HostEndToEnd, TheHostLoadsTheRegisteredHandlerForEachScheme) {
+TEST_F(HostEndToEndWineTest, TheHostLoadsTheRegisteredHandlerForEachScheme) {
   const std::string registered = HandlerRegistration::RegisteredModule();
   ASSERT_EQ(LongPath(registered), LongPath(VrpphDllPath())) << "InprocServer32 names the DLL beside the tests";
   run_ = RunBrowserHost({"http://host/a.rar", "https://host/b.rar", "ftp://host/c.rar"});
@@ -105,7 +105,7 @@ TEST_F(HostEndToEnd, TheHostLoadsTheRegisteredHandlerForEachScheme) {
   }
 }
 
-TEST_F(HostEndToEnd, WithoutARegisteredHandlerThereIsNothingToNavigateWith) {
+TEST_F(HostEndToEndWineTest, WithoutARegisteredHandlerThereIsNothingToNavigateWith) {
   ASSERT_EQ(registration_.Remove(), 0) << "regsvr32 /u vrpph.dll";
   run_ = RunBrowserHost({"http://host/a.zip"});
   ASSERT_TRUE(run_.finished);
@@ -114,7 +114,7 @@ TEST_F(HostEndToEnd, WithoutARegisteredHandlerThereIsNothingToNavigateWith) {
   EXPECT_NE(run_.errors.find("no name-space handler"), std::string::npos) << run_.errors;
 }
 
-TEST_F(HostEndToEnd, AUrlOfAnotherSchemeIsNotNavigated) {
+TEST_F(HostEndToEndWineTest, AUrlOfAnotherSchemeIsNotNavigated) {
   run_ = RunBrowserHost({"gopher://host/a.zip", "http://host/b.rar"});
   ASSERT_TRUE(run_.finished);
   EXPECT_EQ(run_.exitCode, 1u);
@@ -128,7 +128,7 @@ TEST_F(HostEndToEnd, AUrlOfAnotherSchemeIsNotNavigated) {
 
 // Taken, and the record reaches the manager.
 
-TEST_F(HostEndToEnd, AnAcceptedLinkIsTakenAndItsRecordDelivered) {
+TEST_F(HostEndToEndWineTest, AnAcceptedLinkIsTakenAndItsRecordDelivered) {
   StandInManager& manager = RunningManager();
   const auto navigation = Browse({"http://downloads.example/files/tool.zip"});
   EXPECT_EQ(navigation.decision, kTaken);
@@ -142,7 +142,7 @@ TEST_F(HostEndToEnd, AnAcceptedLinkIsTakenAndItsRecordDelivered) {
   EXPECT_TRUE(run_.dialogs.empty()) << "the remembered action applied";
 }
 
-TEST_F(HostEndToEnd, TheRecordCarriesTheDecodedUrlAndThePageOfTheLink) {
+TEST_F(HostEndToEndWineTest, TheRecordCarriesTheDecodedUrlAndThePageOfTheLink) {
   StandInManager& manager = RunningManager();
   const auto navigation =
       Browse({"--from", "http://downloads.example/list.html", "http://downloads.example/my%20tool.zip"});
@@ -154,7 +154,7 @@ TEST_F(HostEndToEnd, TheRecordCarriesTheDecodedUrlAndThePageOfTheLink) {
             "URL=http://downloads.example/my tool.zip\nReferer=http://downloads.example/list.html\nPath=OPEN");
 }
 
-TEST_F(HostEndToEnd, HttpsAndFtpLinksAreTakenAlikeAndSavingSendsAnEmptyPath) {
+TEST_F(HostEndToEndWineTest, HttpsAndFtpLinksAreTakenAlikeAndSavingSendsAnEmptyPath) {
   Remember("ZIP", kSave);
   StandInManager& manager = RunningManager();
   EXPECT_EQ(Browse({"https://secure.example/pkg.zip"}).decision, kTaken);
@@ -165,7 +165,7 @@ TEST_F(HostEndToEnd, HttpsAndFtpLinksAreTakenAlikeAndSavingSendsAnEmptyPath) {
   EXPECT_EQ(records[1].bytes, "URL=ftp://ftp.example/pub/pkg.zip\nPath=");
 }
 
-TEST_F(HostEndToEnd, AConfirmedPromptSendsTheRecord) {
+TEST_F(HostEndToEndWineTest, AConfirmedPromptSendsTheRecord) {
   Forget("ZIP");
   StandInManager& manager = RunningManager();
   const auto navigation = Browse({"http://host/dir/file.zip"}, IDOK);
@@ -179,7 +179,7 @@ TEST_F(HostEndToEnd, AConfirmedPromptSendsTheRecord) {
 
 // Decoded, the escape would end the URL field early and start a Path field
 // of the page's choosing: the URL goes to the manager as the link gave it.
-TEST_F(HostEndToEnd, AnEscapedLineBreakInALinkStaysEscapedInTheRecord) {
+TEST_F(HostEndToEndWineTest, AnEscapedLineBreakInALinkStaysEscapedInTheRecord) {
   StandInManager& manager = RunningManager();
   EXPECT_EQ(Browse({"--from", "http://files.example/", "http://files.example/a%0APath=x/file.zip"}).decision,
             kTaken);
@@ -189,7 +189,7 @@ TEST_F(HostEndToEnd, AnEscapedLineBreakInALinkStaysEscapedInTheRecord) {
             "URL=http://files.example/a%0APath=x/file.zip\nReferer=http://files.example/\nPath=OPEN");
 }
 
-TEST_F(HostEndToEnd, ForcedLinksAreTakenWhateverTheirTypeAndPostsCarryTheirBody) {
+TEST_F(HostEndToEndWineTest, ForcedLinksAreTakenWhateverTheirTypeAndPostsCarryTheirBody) {
   settings_.Main(values::UseCtrlAlt, "TRUE");
   Remember("CGI", kOpen);
   StandInManager& manager = RunningManager();
@@ -202,7 +202,7 @@ TEST_F(HostEndToEnd, ForcedLinksAreTakenWhateverTheirTypeAndPostsCarryTheirBody)
   EXPECT_EQ(records[1].bytes, "URL=http://host/form.cgi\nPath=OPEN\nPostData=q=1&r=2");
 }
 
-TEST_F(HostEndToEnd, TheManagerIsStartedFromProgramPathAndThenReceivesTheRecord) {
+TEST_F(HostEndToEndWineTest, TheManagerIsStartedFromProgramPathAndThenReceivesTheRecord) {
   StandInManager& manager = Manager();
   settings_.Main(values::ProgramPath, manager.ProgramPath());
   const auto navigation = Browse({"http://host/dir/file.zip"});
@@ -219,7 +219,7 @@ TEST_F(HostEndToEnd, TheManagerIsStartedFromProgramPathAndThenReceivesTheRecord)
 
 // Taken, and nothing sent.
 
-TEST_F(HostEndToEnd, AClaimedUrlIsTakenAtOnceWithoutPromptOrRecord) {
+TEST_F(HostEndToEndWineTest, AClaimedUrlIsTakenAtOnceWithoutPromptOrRecord) {
   Forget("ZIP");
   StandInManager& manager = RunningManager({"http://host/dir/file.zip"});
   const auto navigation = Browse({"http://host/dir/file.zip"});
@@ -230,7 +230,7 @@ TEST_F(HostEndToEnd, AClaimedUrlIsTakenAtOnceWithoutPromptOrRecord) {
   EXPECT_TRUE(run_.dialogs.empty()) << "no prompt";
 }
 
-TEST_F(HostEndToEnd, ACancelledPromptIsTakenAndSendsNothing) {
+TEST_F(HostEndToEndWineTest, ACancelledPromptIsTakenAndSendsNothing) {
   Forget("ZIP");
   StandInManager& manager = RunningManager();
   const auto navigation = Browse({"http://host/dir/file.zip"}, IDCANCEL);
@@ -242,20 +242,20 @@ TEST_F(HostEndToEnd, ACancelledPromptIsTakenAndSendsNothing) {
 
 // Declined: the browser fetches it itself.
 
-TEST_F(HostEndToEnd, HeldIgnoreKeysLeaveTheLinkToTheBrowser) {
+TEST_F(HostEndToEndWineTest, HeldIgnoreKeysLeaveTheLinkToTheBrowser) {
   StandInManager& manager = RunningManager();
   EXPECT_EQ(Browse({"--keys", "shift", "http://host/dir/file.zip"}).decision, kDeclined);
   EXPECT_EQ(Kinds(manager.ReadLog()), std::vector<std::string>{"START"}) << "not even asked";
 }
 
-TEST_F(HostEndToEnd, UseCtrlAltLeavesPlainClicksToTheBrowser) {
+TEST_F(HostEndToEndWineTest, UseCtrlAltLeavesPlainClicksToTheBrowser) {
   settings_.Main(values::UseCtrlAlt, "TRUE");
   StandInManager& manager = RunningManager();
   EXPECT_EQ(Browse({"http://host/dir/file.zip"}).decision, kDeclined);
   EXPECT_EQ(Kinds(manager.ReadLog()), std::vector<std::string>{"START"});
 }
 
-TEST_F(HostEndToEnd, LinksWithoutAnAcceptedFileAreLeftToTheBrowser) {
+TEST_F(HostEndToEndWineTest, LinksWithoutAnAcceptedFileAreLeftToTheBrowser) {
   StandInManager& manager = RunningManager();
   EXPECT_EQ(Browse({"http://host/dir/"}).decision, kDeclined) << "no extension";
   EXPECT_EQ(Browse({"http://host/get.zip?id=1"}).decision, kDeclined) << "a query";
@@ -267,7 +267,7 @@ TEST_F(HostEndToEnd, LinksWithoutAnAcceptedFileAreLeftToTheBrowser) {
   EXPECT_EQ(Kinds(manager.ReadLog()), std::vector<std::string>{"START"});
 }
 
-TEST_F(HostEndToEnd, APlainFormPostIsLeftToTheBrowser) {
+TEST_F(HostEndToEndWineTest, APlainFormPostIsLeftToTheBrowser) {
   StandInManager& manager = RunningManager();
   const auto navigation = Browse({"--post", "a=1&b=2", "http://host/dir/file.zip"});
   EXPECT_EQ(navigation.decision, kDeclined);
@@ -275,14 +275,14 @@ TEST_F(HostEndToEnd, APlainFormPostIsLeftToTheBrowser) {
   EXPECT_EQ(Kinds(manager.ReadLog()), (std::vector<std::string>{"START", "CLAIM"})) << "asked, then refused";
 }
 
-TEST_F(HostEndToEnd, AnUnreachableManagerLeavesTheLinkToTheBrowser) {
+TEST_F(HostEndToEndWineTest, AnUnreachableManagerLeavesTheLinkToTheBrowser) {
   StandInManager& manager = Manager();
   EXPECT_EQ(Browse({"http://host/dir/file.zip"}).decision, kDeclined);
   EXPECT_TRUE(manager.ReadLog().empty()) << "nothing to start";
   EXPECT_TRUE(run_.dialogs.empty()) << "and nothing to say";
 }
 
-TEST_F(HostEndToEnd, AManagerThatCannotStartIsReportedAndTheLinkLeftToTheBrowser) {
+TEST_F(HostEndToEndWineTest, AManagerThatCannotStartIsReportedAndTheLinkLeftToTheBrowser) {
   settings_.Main(values::ProgramPath, "C:\\no such folder\\TQP.EXE");
   EXPECT_EQ(Browse({"http://host/dir/file.zip"}).decision, kDeclined);
   ASSERT_EQ(run_.dialogs.size(), 1u);

@@ -19,7 +19,7 @@ std::wstring Problem(const std::vector<std::wstring>& arguments) {
   return std::holds_alternative<std::wstring>(parsed) ? std::get<std::wstring>(parsed) : L"";
 }
 
-TEST(HostOptions, OptionsBelongToTheNextUrlOnly) {
+TEST(HostOptionsWineTest, OptionsBelongToTheNextUrlOnly) {
   const HostOptions options = Parsed({L"--keys", L"ctrl+alt", L"--post", L"a=1", L"--from", L"http://h/list.html",
                                       L"http://h/a.zip", L"http://h/b.zip"});
   ASSERT_EQ(options.navigations.size(), 2u);
@@ -38,13 +38,13 @@ TEST(HostOptions, OptionsBelongToTheNextUrlOnly) {
   EXPECT_EQ(options.startTimeoutMs, 60000u);
 }
 
-TEST(HostOptions, AnEmptyBodyIsStillAPost) {
+TEST(HostOptionsWineTest, AnEmptyBodyIsStillAPost) {
   const HostOptions options = Parsed({L"--post", L"", L"http://h/form.cgi"});
   ASSERT_EQ(options.navigations.size(), 1u);
   EXPECT_EQ(options.navigations[0].postBody, std::optional<std::string>(""));
 }
 
-TEST(HostOptions, KeysAreNamesOrCodesJoinedByPlus) {
+TEST(HostOptionsWineTest, KeysAreNamesOrCodesJoinedByPlus) {
   EXPECT_EQ(KeyCodesFor(L"Shift"), (std::vector<BYTE>{VK_SHIFT, VK_LSHIFT}));
   EXPECT_EQ(KeyCodesFor(L"alt+0x5B"), (std::vector<BYTE>{VK_MENU, VK_LMENU, 0x5B}));
   EXPECT_EQ(KeyCodesFor(L"0xff"), (std::vector<BYTE>{0xFF}));
@@ -57,13 +57,13 @@ TEST(HostOptions, KeysAreNamesOrCodesJoinedByPlus) {
   EXPECT_FALSE(KeyCodesFor(L"0x1g"));
 }
 
-TEST(HostOptions, TheTimeoutIsForTheWholeRun) {
+TEST(HostOptionsWineTest, TheTimeoutIsForTheWholeRun) {
   const HostOptions options = Parsed({L"http://h/a.zip", L"--timeout", L"2500", L"http://h/b.zip"});
   EXPECT_EQ(options.startTimeoutMs, 2500u);
   EXPECT_EQ(options.navigations.size(), 2u);
 }
 
-TEST(HostOptions, MistakesAreNamed) {
+TEST(HostOptionsWineTest, MistakesAreNamed) {
   EXPECT_EQ(Problem({}), L"no URL to navigate to");
   EXPECT_EQ(Problem({L"--keys", L"ctrl"}), L"options after the last URL");
   EXPECT_EQ(Problem({L"http://h/a.zip", L"--post"}), L"--post needs a value");

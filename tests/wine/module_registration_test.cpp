@@ -11,9 +11,9 @@
 
 #include "registration/win32/module_script.h"
 #include "registration/win32/type_library.h"
-#include "registration_guard.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/registration_guard.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -67,7 +67,7 @@ GUID LibraryId(ITypeLib* library) {
   return id;
 }
 
-TEST(ModuleResources, ScriptsAreStoredInRussianAndFoundWithoutALanguageAndTheLibraryInEnglish) {
+TEST(ModuleResourcesWineTest, ScriptsAreStoredInRussianAndFoundWithoutALanguageAndTheLibraryInEnglish) {
   LoadedDll dll;
   ASSERT_NE(dll.get(), nullptr);
   for (int id : {101, 118}) {
@@ -81,14 +81,14 @@ TEST(ModuleResources, ScriptsAreStoredInRussianAndFoundWithoutALanguageAndTheLib
   EXPECT_NE(FindResourceExA(dll.get(), "TYPELIB", MAKEINTRESOURCEA(1), kEnglishUs), nullptr);
 }
 
-TEST(ModuleResources, AMissingScriptGivesTheLoadersErrorAndWritesNothing) {
+TEST(ModuleResourcesWineTest, AMissingScriptGivesTheLoadersErrorAndWritesNothing) {
   LoadedDll dll;
   ASSERT_NE(dll.get(), nullptr);
   EXPECT_EQ(RegisterFromScript(dll.get(), 117, true), HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND));
   EXPECT_EQ(KeyValues(HKEY_CLASSES_ROOT, "Vrpph.API"), "<missing>");
 }
 
-TEST(ModuleRegistration, AFolderWithBlanksIsRegisteredByItsShortPath) {
+TEST(ModuleRegistrationWineTest, AFolderWithBlanksIsRegisteredByItsShortPath) {
   TempFolder folder("vrpph registered copy");
   const std::string copy = folder.Copy("vrpph.dll", "vrpph.dll");
   char shortPath[MAX_PATH] = {};
@@ -109,7 +109,7 @@ TEST(ModuleRegistration, AFolderWithBlanksIsRegisteredByItsShortPath) {
             "@ type 1: '" + copy + "'\n");
 }
 
-TEST(ModuleTypeLibrary, TheModulesOwnLibraryWinsOverAFileBesideIt) {
+TEST(ModuleTypeLibraryWineTest, TheModulesOwnLibraryWinsOverAFileBesideIt) {
   TempFolder folder("vrpph tlb beside");
   const std::string module = folder.Copy("vrpph.dll", "vrpph.dll");
   // A type library, but another one: it must not be taken.
@@ -122,7 +122,7 @@ TEST(ModuleTypeLibrary, TheModulesOwnLibraryWinsOverAFileBesideIt) {
   EXPECT_TRUE(IsEqualGUID(LibraryId(loaded.library.get()), LIBID_VRPPHLib));
 }
 
-TEST(ModuleTypeLibrary, AModuleWithoutOneFallsBackToTheTlbOfTheSameName) {
+TEST(ModuleTypeLibraryWineTest, AModuleWithoutOneFallsBackToTheTlbOfTheSameName) {
   TempFolder folder("vrpph.v1 fallback");
   const std::string module = folder.Copy("TQP.exe", "plain.dll");
   const std::string tlb = folder.Copy(VRPPH_TYPE_LIBRARY_NAME, "plain.tlb");

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "interception_settings.h"
-#include "modal_watcher.h"
-#include "test_bind_info.h"
-#include "test_manager_window.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/interception_settings.h"
+#include "wine/support/modal_watcher.h"
+#include "wine/support/test_bind_info.h"
+#include "wine/support/test_manager_window.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -20,7 +20,7 @@ constexpr HRESULT kTake = S_FALSE;
 constexpr HRESULT kDecline = INET_E_USE_DEFAULT_PROTOCOLHANDLER;
 constexpr LRESULT kClaimed = 1;
 
-class PlugProtStart : public ::testing::Test {
+class PlugProtStartWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(dll_.get(), nullptr);
@@ -43,21 +43,21 @@ class PlugProtStart : public ::testing::Test {
   ModalWatcher watcher_{IDOK};
 };
 
-TEST_F(PlugProtStart, HeldIgnoreKeysDeclineBeforeTheManagerIsAsked) {
+TEST_F(PlugProtStartWineTest, HeldIgnoreKeysDeclineBeforeTheManagerIsAsked) {
   TestManagerWindow manager("any", kClaimed);
   keys_.Hold({VK_SHIFT});
   EXPECT_EQ(Start(L"http://host/dir/file.zip"), kDecline);
   EXPECT_TRUE(manager.received().empty());
 }
 
-TEST_F(PlugProtStart, UseCtrlAltDeclinesPlainClicks) {
+TEST_F(PlugProtStartWineTest, UseCtrlAltDeclinesPlainClicks) {
   settings_.Main(values::UseCtrlAlt, "TRUE");
   TestManagerWindow manager("any", kClaimed);
   EXPECT_EQ(Start(L"http://host/dir/file.zip"), kDecline);
   EXPECT_TRUE(manager.received().empty());
 }
 
-TEST_F(PlugProtStart, TypeTestsDeclineWhatIsNoAcceptedFile) {
+TEST_F(PlugProtStartWineTest, TypeTestsDeclineWhatIsNoAcceptedFile) {
   TestManagerWindow manager("any", kClaimed);
   EXPECT_EQ(Start(L"http://host/"), kDecline) << "no extension";
   EXPECT_EQ(Start(L"http://host/dir/page"), kDecline) << "no extension";
@@ -71,13 +71,13 @@ TEST_F(PlugProtStart, TypeTestsDeclineWhatIsNoAcceptedFile) {
   EXPECT_TRUE(watcher_.answered().empty()) << "no prompt";
 }
 
-TEST_F(PlugProtStart, AUrlWithoutAnAnsiFormIsDeclined) {
+TEST_F(PlugProtStartWineTest, AUrlWithoutAnAnsiFormIsDeclined) {
   keys_.Hold({VK_CONTROL, VK_MENU});
   EXPECT_EQ(Start(nullptr), kDecline);
   EXPECT_TRUE(watcher_.answered().empty()) << "no prompt";
 }
 
-TEST_F(PlugProtStart, WithoutAnAcceptedListPlainClicksAreDeclined) {
+TEST_F(PlugProtStartWineTest, WithoutAnAcceptedListPlainClicksAreDeclined) {
   testing::DeleteTree(settings_.registry, platform::root::CurrentUser, keys::Main);
   settings_.Main(values::UseCtrlAlt, "FALSE");
   TestManagerWindow manager("any", kClaimed);
@@ -85,7 +85,7 @@ TEST_F(PlugProtStart, WithoutAnAcceptedListPlainClicksAreDeclined) {
   EXPECT_TRUE(manager.received().empty());
 }
 
-TEST_F(PlugProtStart, PlainFormPostsAreDeclinedAndTheirBindInfoReleased) {
+TEST_F(PlugProtStartWineTest, PlainFormPostsAreDeclinedAndTheirBindInfoReleased) {
   TestManagerWindow manager("any", 0);
   auto withBody = TestBindInfo::Post("a=1&b=2");
   EXPECT_EQ(Start(L"http://host/dir/file.zip", &withBody), kDecline);
@@ -101,7 +101,7 @@ TEST_F(PlugProtStart, PlainFormPostsAreDeclinedAndTheirBindInfoReleased) {
   EXPECT_TRUE(watcher_.answered().empty()) << "no prompt";
 }
 
-TEST_F(PlugProtStart, AClaimedUrlIsTakenAtOnce) {
+TEST_F(PlugProtStartWineTest, AClaimedUrlIsTakenAtOnce) {
   TestManagerWindow manager("any", kClaimed);
   auto get = TestBindInfo::Get();
   EXPECT_EQ(Start(L"http://host/dir/file.zip", &get), kTake);
@@ -113,14 +113,14 @@ TEST_F(PlugProtStart, AClaimedUrlIsTakenAtOnce) {
   EXPECT_TRUE(watcher_.answered().empty()) << "no prompt";
 }
 
-TEST_F(PlugProtStart, AnUnreachableManagerDeclinesAfterThePrompt) {
+TEST_F(PlugProtStartWineTest, AnUnreachableManagerDeclinesAfterThePrompt) {
   auto get = TestBindInfo::Get();
   EXPECT_EQ(Start(L"http://host/dir/file.zip", &get), kDecline);
   EXPECT_EQ(get.Outstanding(), 0);
   EXPECT_EQ(watcher_.answered().size(), 1u) << "the prompt was confirmed";
 }
 
-TEST_F(PlugProtStart, ARecordReachesTheManagersWindow) {
+TEST_F(PlugProtStartWineTest, ARecordReachesTheManagersWindow) {
   TestManagerWindow manager(manager::DefaultTitle, 0);
   const HWND front = GetForegroundWindow();
   EXPECT_EQ(Start(L"http://host/a%20b.zip"), kTake);
@@ -132,7 +132,7 @@ TEST_F(PlugProtStart, ARecordReachesTheManagersWindow) {
   EXPECT_EQ(watcher_.answered().size(), 1u) << "the prompt came before the record";
 }
 
-TEST_F(PlugProtStart, ForcedPostsCarryTheirBody) {
+TEST_F(PlugProtStartWineTest, ForcedPostsCarryTheirBody) {
   TestManagerWindow manager(manager::DefaultTitle, 0);
   keys_.Hold({VK_CONTROL, VK_MENU});
   auto global = TestBindInfo::Post("a=1&b=2");
@@ -150,7 +150,7 @@ TEST_F(PlugProtStart, ForcedPostsCarryTheirBody) {
   for (auto* info : {&global, &longClaim, &stream}) EXPECT_EQ(info->Outstanding(), 0);
 }
 
-TEST_F(PlugProtStart, UnavailableBindInfoMeansAGetWithoutBody) {
+TEST_F(PlugProtStartWineTest, UnavailableBindInfoMeansAGetWithoutBody) {
   TestManagerWindow manager(manager::DefaultTitle, 0);
   auto failing = TestBindInfo::Post("a=1");
   failing.FailWith(E_FAIL);
@@ -163,7 +163,7 @@ TEST_F(PlugProtStart, UnavailableBindInfoMeansAGetWithoutBody) {
   EXPECT_EQ(received[3].bytes, "URL=http://host/dir/file.zip\nPath=OPEN");
 }
 
-TEST_F(PlugProtStart, AHungManagerWindowDoesNotFreezeTheBrowser) {
+TEST_F(PlugProtStartWineTest, AHungManagerWindowDoesNotFreezeTheBrowser) {
   TestManagerWindow manager("not the main window", kClaimed);
   manager.Hang();
   Sleep(100);

@@ -16,10 +16,10 @@
 #include "prompt/win32/win32_dialog_host.h"
 #include "settings/contact_points.h"
 #include "settings/settings_store.h"
-#include "prompt_driver.h"
-#include "standin_manager.h"
 #include "support/registry_tools.h"
-#include "vrpph_dll.h"
+#include "wine/support/prompt_driver.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -54,7 +54,7 @@ class PromptDialogWineTest : public ::testing::Test {
   }
   // The prompt as the module runs it, but with this test's own mode and,
   // if given, its own lookup of kernel32's functions.
-  PromptOutcome Prompt(std::atomic<int>& openMode, Win32ActivationContextApi::ProcLookup lookup = LoadKernelProc) {
+  PromptOutcome Prompt(std::atomic<OpenMode>& openMode, Win32ActivationContextApi::ProcLookup lookup = LoadKernelProc) {
     Win32DialogHost host(dll.get(), platform, lookup);
     HostedPromptDialog dialog(platform, host);
     return ShowDownloadPrompt(registry, dialog, openMode, 0, kUrl, std::nullopt);
@@ -147,13 +147,13 @@ TEST_F(PromptDialogWineTest, SaveWithAlwaysAskClearedIsRememberedAndSkipsTheNext
 }
 
 TEST_F(PromptDialogWineTest, OkWithTheRunChoiceReturnsOpenAndRemembersNothing) {
-  std::atomic<int> openMode{1};
+  std::atomic<OpenMode> openMode{OpenMode::Save};
   PromptDriver driver([](HWND prompt) { Press(prompt, IDOK); });
   const PromptOutcome outcome = Prompt(openMode);
   ASSERT_TRUE(driver.found());
   EXPECT_EQ(outcome.result, prompt_result::Proceed);
-  EXPECT_EQ(outcome.openMode, open_mode::Open);
-  EXPECT_EQ(openMode, open_mode::Open);
+  EXPECT_EQ(outcome.openMode, OpenMode::Open);
+  EXPECT_EQ(openMode.load(), OpenMode::Open);
   EXPECT_EQ(Stored(values::OpenMode), "OPEN");
   EXPECT_EQ(Stored(values::SpeedMode), "0");
   EXPECT_FALSE(testing::KeyExists(registry, CurrentUser, keys::DefAction));
@@ -173,7 +173,7 @@ TEST_F(PromptDialogWineTest, TheSpeedLabelFollowsTheTrackbar) {
     }
     Press(prompt, IDOK);
   });
-  std::atomic<int> openMode{0};
+  std::atomic<OpenMode> openMode{OpenMode::Open};
   EXPECT_EQ(Prompt(openMode).result, prompt_result::Proceed);
   ASSERT_TRUE(driver.found());
   EXPECT_EQ(driver.shown().texts.at(201), "speed 23");
@@ -182,17 +182,17 @@ TEST_F(PromptDialogWineTest, TheSpeedLabelFollowsTheTrackbar) {
 }
 
 TEST_F(PromptDialogWineTest, WithoutActivationContextFunctionsTheDialogStillShows) {
-  std::atomic<int> openMode{1};
+  std::atomic<OpenMode> openMode{OpenMode::Save};
   PromptDriver driver([](HWND prompt) { Press(prompt, IDCANCEL); });
   const PromptOutcome outcome = Prompt(openMode, FindNothing);
   EXPECT_TRUE(driver.found());
   EXPECT_EQ(outcome.result, prompt_result::Cancelled);
-  EXPECT_EQ(outcome.openMode, 1) << "the mode held before";
-  EXPECT_EQ(openMode, 1);
+  EXPECT_EQ(outcome.openMode, OpenMode::Save) << "the mode held before";
+  EXPECT_EQ(openMode.load(), OpenMode::Save);
 }
 
 TEST_F(PromptDialogWineTest, TwoPromptsOnTwoThreadsKeepTheirOwnChoices) {
-  std::atomic<int> openMode{0};
+  std::atomic<OpenMode> openMode{OpenMode::Open};
   PromptOutcome first;
   PromptOutcome second;
   std::atomic<DWORD> firstThread{0};
@@ -228,9 +228,9 @@ TEST_F(PromptDialogWineTest, TwoPromptsOnTwoThreadsKeepTheirOwnChoices) {
     EXPECT_TRUE(cancelSecond.found());
   }
   EXPECT_EQ(first.result, prompt_result::Proceed);
-  EXPECT_EQ(first.openMode, open_mode::Save);
+  EXPECT_EQ(first.openMode, OpenMode::Save);
   EXPECT_EQ(second.result, prompt_result::Cancelled);
-  EXPECT_EQ(openMode, open_mode::Save) << "published by the first prompt's OK";
+  EXPECT_EQ(openMode.load(), OpenMode::Save) << "published by the first prompt's OK";
 }
 
 TEST_F(PromptDialogWineTest, AdvancedBlocksTheButtonsWhileTheOptionsWindowIsOpen) {
@@ -259,7 +259,7 @@ TEST_F(PromptDialogWineTest, AdvancedBlocksTheButtonsWhileTheOptionsWindowIsOpen
     SendMessageA(prompt, WM_ACTIVATE, WA_ACTIVE, 0);
     Press(prompt, IDOK);
   });
-  std::atomic<int> openMode{1};
+  std::atomic<OpenMode> openMode{OpenMode::Save};
   const PromptOutcome outcome = Prompt(openMode);
   manager.StopAll();
   ASSERT_TRUE(driver.found());
@@ -267,7 +267,7 @@ TEST_F(PromptDialogWineTest, AdvancedBlocksTheButtonsWhileTheOptionsWindowIsOpen
   EXPECT_TRUE(blocked) << "OK and Cancel did nothing while the options window was open";
   EXPECT_TRUE(raised);
   EXPECT_EQ(outcome.result, prompt_result::Proceed) << "OK works again once it has closed";
-  EXPECT_EQ(outcome.openMode, open_mode::Open);
+  EXPECT_EQ(outcome.openMode, OpenMode::Open);
 }
 
 TEST_F(PromptDialogWineTest, AboutInTheDialogAndTheExportStartTheProgramWithAbout) {
@@ -308,7 +308,7 @@ namespace {
 
 // The prompt finds its module through its own handle: a copy of the DLL
 // under another file name still applies a remembered action.
-TEST(RenamedModuleTest, ARenamedCopyStillFindsItsOwnPrompt) {
+TEST(RenamedModuleWineTest, ARenamedCopyStillFindsItsOwnPrompt) {
   const std::string copy = VrpphDllPath().substr(0, VrpphDllPath().size() - 9) + "renamed-plugin.dll";
   ASSERT_TRUE(CopyFileA(VrpphDllPath().c_str(), copy.c_str(), FALSE));
   platform::Win32Registry registry;

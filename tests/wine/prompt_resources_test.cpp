@@ -1,15 +1,18 @@
-// The prompt's resources in the built vrpph.dll: dialog template 201 read
-// back field by field, bitmap 202 and manifest 2.
+// The prompt's resources in the built vrpph.dll, found by the ids the
+// resource script and the code share: the dialog template, the bitmap and
+// the manifest.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "vrpph_dll.h"
+#include "resources/resource_ids.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -69,12 +72,11 @@ struct Control {
   DWORD id;
   std::string windowClass;
   std::string text;
-  short x, y, cx, cy;
   DWORD style;
   DWORD exStyle;
 };
 
-class PromptResourcesTest : public ::testing::Test {
+class PromptResourcesWineTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(dll_.get(), nullptr) << "cannot load " << VrpphDllPath(); }
 
@@ -92,29 +94,28 @@ class PromptResourcesTest : public ::testing::Test {
 
 constexpr WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
-TEST_F(PromptResourcesTest, DialogTemplateMatchesTheTableInEveryField) {
-  const std::vector<unsigned char> bytes = Resource(RT_DIALOG, 201, kEnglishUs);
-  ASSERT_FALSE(bytes.empty()) << "no English (United States) dialog 201";
+// What the prompt's code and its users rely on: the dialog's frame, caption
+// and font, and each control it drives by its id, of the right class and
+// kind. Where the controls sit is the template's own business.
+TEST_F(PromptResourcesWineTest, DialogTemplateHoldsEveryControlThePromptDrives) {
+  const std::vector<unsigned char> bytes = Resource(RT_DIALOG, VRPPH_PROMPT_DIALOG, kEnglishUs);
+  ASSERT_FALSE(bytes.empty()) << "no English (United States) dialog";
   TemplateReader read(bytes.data(), bytes.size());
   EXPECT_EQ(read.Word(), 1) << "dlgVer";
   EXPECT_EQ(read.Word(), 0xFFFF) << "a DIALOGEX signature";
-  EXPECT_EQ(read.Dword(), 0u) << "help id";
-  EXPECT_EQ(read.Dword(), static_cast<DWORD>(WS_EX_CONTROLPARENT | WS_EX_NOPARENTNOTIFY));
-  EXPECT_EQ(read.Dword(), static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                             DS_CENTER | DS_SETFONT));
+  read.Dword();  // help id
+  read.Dword();  // extended style
+  const DWORD style = read.Dword();
+  EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT),
+            static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   const WORD count = read.Word();
-  EXPECT_EQ(read.Short(), 0);
-  EXPECT_EQ(read.Short(), 0);
-  EXPECT_EQ(read.Short(), 330);
-  EXPECT_EQ(read.Short(), 199);
+  for (int i = 0; i < 4; ++i) read.Short();  // where and how large
   EXPECT_EQ(read.NameOrOrdinal(), "") << "no menu";
   EXPECT_EQ(read.NameOrOrdinal(), "") << "the standard dialog class";
   EXPECT_EQ(read.String(), "File download");
   EXPECT_EQ(read.Word(), 8) << "point size";
-  EXPECT_EQ(read.Word(), 0) << "weight";
-  const WORD italicAndCharset = read.Word();
-  EXPECT_EQ(italicAndCharset & 0xFF, 0) << "not italic";
-  EXPECT_EQ(italicAndCharset >> 8, DEFAULT_CHARSET);
+  read.Word();  // weight
+  EXPECT_EQ(read.Word() >> 8, DEFAULT_CHARSET);
   EXPECT_EQ(read.String(), "MS Sans Serif");
 
   std::vector<Control> controls;
@@ -124,10 +125,7 @@ TEST_F(PromptResourcesTest, DialogTemplateMatchesTheTableInEveryField) {
     read.Dword();  // help id
     c.exStyle = read.Dword();
     c.style = read.Dword();
-    c.x = read.Short();
-    c.y = read.Short();
-    c.cx = read.Short();
-    c.cy = read.Short();
+    for (int k = 0; k < 4; ++k) read.Short();
     c.id = read.Dword();
     c.windowClass = read.NameOrOrdinal();
     c.text = read.NameOrOrdinal();
@@ -137,50 +135,53 @@ TEST_F(PromptResourcesTest, DialogTemplateMatchesTheTableInEveryField) {
   }
   ASSERT_FALSE(read.overrun());
 
-  const DWORD child = WS_CHILD | WS_VISIBLE;
   const std::string button = "#128";
   const std::string statik = "#130";
-  const std::vector<Control> expected = {
-      {1, button, "OK", 105, 176, 50, 14, child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-      {2, button, "Cancel", 161, 176, 50, 14, child | BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {203, button, "&Advanced", 217, 176, 50, 14, child | BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {1007, button, "A&bout", 273, 176, 50, 14, child | BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {1002, button, "Run this program from its current location", 109, 74, 212, 10,
-       child | BS_AUTORADIOBUTTON | WS_TABSTOP, 0},
-      {1003, button, "Save this program to disk", 109, 90, 211, 10, child | BS_AUTORADIOBUTTON | WS_TABSTOP, 0},
-      {1001, "msctls_trackbar32", "Slider1", 141, 106, 100, 28,
-       child | TBS_HORZ | TBS_AUTOTICKS | TBS_BOTH | WS_TABSTOP, 0},
-      {0, statik, "#202", 7, 7, 80, 154, child | SS_BITMAP | SS_REALSIZEIMAGE | SS_NOTIFY, WS_EX_TRANSPARENT},
-      {212, button, "Al&ways ask before opening this type of file", 109, 142, 211, 10,
-       child | BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-      {210, statik, "You have chosen to download a file from this location:", 109, 18, 215, 12,
-       child | SS_LEFT | WS_GROUP, 0},
-      {202, statik, "file from host", 109, 37, 215, 21, child | SS_LEFT | WS_GROUP, 0},
-      {211, statik, "What would you like to do with this file?", 109, 58, 207, 11, child | SS_LEFT | WS_GROUP, 0},
-      {1021, statik, "Speed:", 109, 114, 35, 12, child | SS_LEFT | WS_GROUP, 0},
-      {201, statik, "Static", 245, 114, 77, 12, child | SS_LEFT | WS_GROUP, 0},
-      {1019, statik, "", 7, 168, 314, 1, child | SS_ETCHEDHORZ, 0},
+  struct Expected {
+    DWORD id;
+    std::string windowClass;
+    DWORD kindMask;
+    DWORD kind;
   };
-  ASSERT_EQ(controls.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(expected[i].id));
-    EXPECT_EQ(controls[i].id, expected[i].id);
+  const Expected expected[] = {
+      {VRPPH_PROMPT_OK, button, BS_TYPEMASK, BS_DEFPUSHBUTTON},
+      {VRPPH_PROMPT_CANCEL, button, BS_TYPEMASK, BS_PUSHBUTTON},
+      {VRPPH_PROMPT_ADVANCED, button, BS_TYPEMASK, BS_PUSHBUTTON},
+      {VRPPH_PROMPT_ABOUT, button, BS_TYPEMASK, BS_PUSHBUTTON},
+      {VRPPH_PROMPT_RUN_CHOICE, button, BS_TYPEMASK, BS_AUTORADIOBUTTON},
+      {VRPPH_PROMPT_SAVE_CHOICE, button, BS_TYPEMASK, BS_AUTORADIOBUTTON},
+      {VRPPH_PROMPT_ALWAYS_ASK, button, BS_TYPEMASK, BS_AUTOCHECKBOX},
+      {VRPPH_PROMPT_SPEED, TRACKBAR_CLASSA, TBS_AUTOTICKS, TBS_AUTOTICKS},
+      {VRPPH_PROMPT_HEADING, statik, SS_TYPEMASK, SS_LEFT},
+      {VRPPH_PROMPT_FILE_LINE, statik, SS_TYPEMASK, SS_LEFT},
+      {VRPPH_PROMPT_QUESTION, statik, SS_TYPEMASK, SS_LEFT},
+      {VRPPH_PROMPT_SPEED_CAPTION, statik, SS_TYPEMASK, SS_LEFT},
+      {VRPPH_PROMPT_SPEED_LABEL, statik, SS_TYPEMASK, SS_LEFT},
+      {VRPPH_PROMPT_SEPARATOR, statik, SS_TYPEMASK, SS_ETCHEDHORZ},
+      {VRPPH_PROMPT_PICTURE_CONTROL, statik, SS_TYPEMASK, SS_BITMAP},
+  };
+  ASSERT_EQ(controls.size(), std::size(expected));
+  for (const Expected& want : expected) {
+    SCOPED_TRACE("control " + std::to_string(want.id));
+    const auto found = std::find_if(controls.begin(), controls.end(), [&](const Control& c) {
+      return c.id == want.id && (c.style & want.kindMask) == want.kind;
+    });
+    ASSERT_NE(found, controls.end());
     // Class names are looked up without regard to case, and windres stores
     // a named class upper-cased.
-    EXPECT_EQ(lstrcmpiA(controls[i].windowClass.c_str(), expected[i].windowClass.c_str()), 0)
-        << controls[i].windowClass;
-    EXPECT_EQ(controls[i].text, expected[i].text);
-    EXPECT_EQ(controls[i].x, expected[i].x);
-    EXPECT_EQ(controls[i].y, expected[i].y);
-    EXPECT_EQ(controls[i].cx, expected[i].cx);
-    EXPECT_EQ(controls[i].cy, expected[i].cy);
-    EXPECT_EQ(controls[i].style, expected[i].style);
-    EXPECT_EQ(controls[i].exStyle, expected[i].exStyle);
+    EXPECT_EQ(lstrcmpiA(found->windowClass.c_str(), want.windowClass.c_str()), 0) << found->windowClass;
+    EXPECT_TRUE(found->style & WS_VISIBLE);
+    if (want.windowClass == button) {
+      EXPECT_TRUE(found->style & WS_TABSTOP) << "reachable by the keyboard";
+    }
+    if (want.kind == SS_BITMAP) {
+      EXPECT_EQ(found->text, "#" + std::to_string(VRPPH_PROMPT_PICTURE)) << "the picture resource";
+    }
   }
 }
 
-TEST_F(PromptResourcesTest, BitmapIsAnRle8PictureOf120By250WithAFullPalette) {
-  const std::vector<unsigned char> bytes = Resource(RT_BITMAP, 202, kEnglishUs);
+TEST_F(PromptResourcesWineTest, BitmapIsAnRle8PictureOf120By250WithAFullPalette) {
+  const std::vector<unsigned char> bytes = Resource(RT_BITMAP, VRPPH_PROMPT_PICTURE, kEnglishUs);
   ASSERT_GE(bytes.size(), sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
   BITMAPINFOHEADER header;
   std::memcpy(&header, bytes.data(), sizeof header);
@@ -195,7 +196,7 @@ TEST_F(PromptResourcesTest, BitmapIsAnRle8PictureOf120By250WithAFullPalette) {
 
   // The platform decodes it, as the picture control will.
   HBITMAP picture = static_cast<HBITMAP>(
-      LoadImageA(dll_.get(), MAKEINTRESOURCEA(202), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      LoadImageA(dll_.get(), MAKEINTRESOURCEA(VRPPH_PROMPT_PICTURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(picture, nullptr);
   BITMAP info = {};
   ASSERT_EQ(GetObjectA(picture, sizeof info, &info), static_cast<int>(sizeof info));
@@ -214,9 +215,9 @@ TEST_F(PromptResourcesTest, BitmapIsAnRle8PictureOf120By250WithAFullPalette) {
   EXPECT_GT(GetGValue(arrow), GetRValue(arrow) + 60) << "a green arrow";
 }
 
-TEST_F(PromptResourcesTest, ManifestAsksForCommonControlsSixInLanguage1049) {
-  EXPECT_TRUE(Resource(RT_MANIFEST, 2, kEnglishUs).empty()) << "only the one language";
-  const std::vector<unsigned char> bytes = Resource(RT_MANIFEST, 2, 1049);
+TEST_F(PromptResourcesWineTest, ManifestAsksForCommonControlsSixInLanguage1049) {
+  EXPECT_TRUE(Resource(RT_MANIFEST, VRPPH_PROMPT_MANIFEST, kEnglishUs).empty()) << "only the one language";
+  const std::vector<unsigned char> bytes = Resource(RT_MANIFEST, VRPPH_PROMPT_MANIFEST, 1049);
   ASSERT_FALSE(bytes.empty());
   const std::string manifest(bytes.begin(), bytes.end());
   EXPECT_EQ(manifest.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u);

@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "interception_settings.h"
-#include "modal_watcher.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/settings_store.h"
 #include "support/fake_download_services.h"
-#include "test_bind_info.h"
+#include "wine/support/interception_settings.h"
+#include "wine/support/modal_watcher.h"
+#include "wine/support/test_bind_info.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -21,7 +21,7 @@ using testing::FakeDownloadServices;
 constexpr HRESULT kTake = S_FALSE;
 constexpr HRESULT kDecline = INET_E_USE_DEFAULT_PROTOCOLHANDLER;
 
-class ProtocolStart : public ::testing::Test {
+class ProtocolStartWineTest : public ::testing::Test {
  protected:
   void SetUp() override { settings_.Main(values::AcceptingTypes, "ZIP, EXE, "); }
 
@@ -38,9 +38,9 @@ class ProtocolStart : public ::testing::Test {
   FakeDownloadServices services_;
 };
 
-TEST_F(ProtocolStart, ACancelledOrUnavailablePromptTakesWithoutARecord) {
+TEST_F(ProtocolStartWineTest, ACancelledOrUnavailablePromptTakesWithoutARecord) {
   for (int result : {prompt_result::Cancelled, prompt_result::ModuleMissing}) {
-    services_.promptAnswer = {result, open_mode::Open};
+    services_.promptAnswer = {result, OpenMode::Open};
     auto get = TestBindInfo::Get();
     EXPECT_EQ(Start(L"http://host/dir/file.zip", &get), kTake);
     EXPECT_EQ(get.Outstanding(), 0);
@@ -49,9 +49,9 @@ TEST_F(ProtocolStart, ACancelledOrUnavailablePromptTakesWithoutARecord) {
   EXPECT_TRUE(services_.deliveries.empty());
 }
 
-TEST_F(ProtocolStart, ACancelOffersToDropTheExtensionInARealMessageBox) {
+TEST_F(ProtocolStartWineTest, ACancelOffersToDropTheExtensionInARealMessageBox) {
   settings_.Main(values::AutoLearn, "TRUE");
-  services_.promptAnswer = {prompt_result::Cancelled, open_mode::Open};
+  services_.promptAnswer = {prompt_result::Cancelled, OpenMode::Open};
   ModalWatcher watcher(IDYES);
   EXPECT_EQ(Start(L"http://host/dir/file.zip"), kTake);
   const auto answered = watcher.answered();
@@ -63,9 +63,9 @@ TEST_F(ProtocolStart, ACancelOffersToDropTheExtensionInARealMessageBox) {
   EXPECT_EQ(Accepting(), "EXE, ");
 }
 
-TEST_F(ProtocolStart, ADeliveredRecordTakesTheNavigation) {
+TEST_F(ProtocolStartWineTest, ADeliveredRecordTakesTheNavigation) {
   keys_.Hold({VK_CONTROL, VK_MENU});
-  services_.promptAnswer = {prompt_result::Proceed, open_mode::Save};
+  services_.promptAnswer = {prompt_result::Proceed, OpenMode::Save};
   services_.pausedPath = "C:\\downloads\\form.bin";
   const auto front = reinterpret_cast<platform::WindowHandle>(GetForegroundWindow());
   auto post = TestBindInfo::Post("q=1");
@@ -77,7 +77,7 @@ TEST_F(ProtocolStart, ADeliveredRecordTakesTheNavigation) {
   EXPECT_EQ(post.Outstanding(), 0);
 }
 
-TEST_F(ProtocolStart, AnUndeliverableRecordDeclines) {
+TEST_F(ProtocolStartWineTest, AnUndeliverableRecordDeclines) {
   for (auto outcome : {DeliveryOutcome::ProgramMissing, DeliveryOutcome::WindowMissing}) {
     services_.deliveryAnswer = outcome;
     EXPECT_EQ(Start(L"http://host/dir/file.zip"), kDecline);
@@ -85,7 +85,7 @@ TEST_F(ProtocolStart, AnUndeliverableRecordDeclines) {
   EXPECT_EQ(services_.deliveries.size(), 2u);
 }
 
-TEST(RequestContent, VerbAndBodyComeFromTheBindInfo) {
+TEST(RequestContentWineTest, VerbAndBodyComeFromTheBindInfo) {
   EXPECT_EQ(ReadRequestContent(nullptr).verb, RequestVerb::Get);
 
   auto get = TestBindInfo::Get();

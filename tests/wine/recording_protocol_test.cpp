@@ -8,12 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include "counting_outer.h"
-#include "interception_settings.h"
 #include "recording_factory.h"
-#include "test_bind_info.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/counting_outer.h"
+#include "wine/support/interception_settings.h"
+#include "wine/support/test_bind_info.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -29,7 +29,7 @@ void** Out(Interface** pointer) {
   return reinterpret_cast<void**>(pointer);
 }
 
-class RecordingProtocolTest : public ::testing::Test {
+class RecordingProtocolWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(dll_.get(), nullptr);
@@ -48,7 +48,7 @@ class RecordingProtocolTest : public ::testing::Test {
   ComRef<IClassFactory> factory_;
 };
 
-TEST_F(RecordingProtocolTest, StartIsPassedThroughAndItsAnswerNoted) {
+TEST_F(RecordingProtocolWineTest, StartIsPassedThroughAndItsAnswerNoted) {
   settings_.Main(values::AcceptingTypes, "ZIP, ");
   ComRef<IInternetProtocol> protocol;
   ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IInternetProtocol, Out(protocol.put())), S_OK);
@@ -62,7 +62,7 @@ TEST_F(RecordingProtocolTest, StartIsPassedThroughAndItsAnswerNoted) {
   EXPECT_FALSE(log_.At(2));
 }
 
-TEST_F(RecordingProtocolTest, TheOtherCallsGiveTheHandlersOwnAnswers) {
+TEST_F(RecordingProtocolWineTest, TheOtherCallsGiveTheHandlersOwnAnswers) {
   ComRef<IInternetProtocol> protocol;
   ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IInternetProtocol, Out(protocol.put())), S_OK);
   EXPECT_EQ(protocol->Continue(nullptr), E_NOTIMPL);
@@ -77,7 +77,7 @@ TEST_F(RecordingProtocolTest, TheOtherCallsGiveTheHandlersOwnAnswers) {
   EXPECT_EQ(log_.Count(), 0u);
 }
 
-TEST_F(RecordingProtocolTest, AggregatedItCountsOnItsOuterObjectAndLeavesNothingBehind) {
+TEST_F(RecordingProtocolWineTest, AggregatedItCountsOnItsOuterObjectAndLeavesNothingBehind) {
   CountingOuter outer;
   ComRef<IUnknown> inner;
   EXPECT_EQ(factory_->CreateInstance(&outer, IID_IInternetProtocol, Out(inner.put())), CLASS_E_NOAGGREGATION);
@@ -100,7 +100,7 @@ TEST_F(RecordingProtocolTest, AggregatedItCountsOnItsOuterObjectAndLeavesNothing
   EXPECT_TRUE(DllUnloadable()) << "the aggregated handler and the class object are released";
 }
 
-TEST_F(RecordingProtocolTest, ItOffersTheProtocolInterfacesOnly) {
+TEST_F(RecordingProtocolWineTest, ItOffersTheProtocolInterfacesOnly) {
   ComRef<IUnknown> object;
   ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IUnknown, Out(object.put())), S_OK);
   IDispatch* dispatch = nullptr;
@@ -111,7 +111,7 @@ TEST_F(RecordingProtocolTest, ItOffersTheProtocolInterfacesOnly) {
   asFactory->Release();
 }
 
-TEST_F(RecordingProtocolTest, LockingTheFactoryLocksTheHandlersModule) {
+TEST_F(RecordingProtocolWineTest, LockingTheFactoryLocksTheHandlersModule) {
   EXPECT_EQ(factory_->LockServer(TRUE), S_OK);
   factory_.reset();
   EXPECT_FALSE(DllUnloadable()) << "the lock reached vrpph.dll";

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "registration/win32/module_script.h"
-#include "registration_guard.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/registration_guard.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -104,7 +104,7 @@ std::vector<ExpectedKey> ScriptTables(const std::string& server) {
   return keys;
 }
 
-class RegistrationTest : public ::testing::Test {
+class RegistrationWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Whatever an earlier run left behind goes first.
@@ -115,7 +115,7 @@ class RegistrationTest : public ::testing::Test {
   RegistrationGuard guard_{[this] { RunRegsvr32(dll_, true); }};
 };
 
-TEST_F(RegistrationTest, RegsvrWritesEveryKeyAndValueOfBothScriptsAndTheTypeLibrary) {
+TEST_F(RegistrationWineTest, RegsvrWritesEveryKeyAndValueOfBothScriptsAndTheTypeLibrary) {
   ASSERT_EQ(RunRegsvr32(dll_, false), 0);
   for (const ExpectedKey& key : ScriptTables(ShortPath(dll_))) {
     EXPECT_EQ(KeyValues(HKEY_CLASSES_ROOT, key.path), key.values) << key.path;
@@ -141,7 +141,7 @@ TEST_F(RegistrationTest, RegsvrWritesEveryKeyAndValueOfBothScriptsAndTheTypeLibr
   library->Release();
 }
 
-TEST_F(RegistrationTest, RegsvrUnregisterRemovesExactlyWhatRegistrationAdded) {
+TEST_F(RegistrationWineTest, RegsvrUnregisterRemovesExactlyWhatRegistrationAdded) {
   const std::set<std::string> before = Lines(KeyTree(HKEY_CLASSES_ROOT, ""));
   ASSERT_EQ(RunRegsvr32(dll_, false), 0);
   const std::string handlers = HandlerValues();

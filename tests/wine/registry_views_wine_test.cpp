@@ -15,17 +15,17 @@
 #include <sstream>
 #include <string>
 
-#include "browser_host_run.h"
-#include "child_process.h"
-#include "comframe/com_ref.h"
-#include "owned_bstr.h"
+#include "platform/win32/com_ref.h"
 #include "platform/win32/win32_registry.h"
-#include "registration_guard.h"
 #include "settings/contact_points.h"
-#include "standin_manager.h"
 #include "support/registry_tools.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/browser_host_run.h"
+#include "wine/support/child_process.h"
+#include "wine/support/owned_bstr.h"
+#include "wine/support/registration_guard.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -109,7 +109,7 @@ std::string Difference(const std::set<std::string>& from, const std::set<std::st
   return text;
 }
 
-class RegistryViewsTest : public ::testing::Test {
+class RegistryViewsWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::DeleteTree(registry_, CurrentUser, "Software\\Quorvane");
@@ -166,14 +166,14 @@ class RegistryViewsTest : public ::testing::Test {
   RegistrationGuard guard_{[this] { RunRegsvr32(own_, true); }};
 };
 
-TEST_F(RegistryViewsTest, AnUninstallEntryOnlyInThe32BitViewStartsTheManager) {
+TEST_F(RegistryViewsWineTest, AnUninstallEntryOnlyInThe32BitViewStartsTheManager) {
   SetUninstallEntry(KEY_WOW64_32KEY, manager_.ProgramPath() + " /uninstall");
   EXPECT_EQ(UninstallEntryIn(KEY_WOW64_64KEY), !kModuleIs64Bit) << "a 32-bit Windows has that one view only";
   testing::SetDword(registry_, CurrentUser, keys::DefAction, "zip", 0);
   ASSERT_EQ(CoInitialize(nullptr), S_OK);
   {
     LoadedDll dll;
-    comframe::ComRef<IAPI> api;
+    platform::ComRef<IAPI> api;
     ASSERT_EQ(dll.CreateInstance(CLSID_API, IID_IAPI, reinterpret_cast<void**>(api.put())), S_OK);
     Bstr url(L"http://files.example/tool.zip"), none(L"");
     short result = -1;
@@ -199,7 +199,7 @@ TEST_F(RegistryViewsTest, AnUninstallEntryOnlyInThe32BitViewStartsTheManager) {
 // handler key (NoRemove) and the platform's handler keys as it rewrote them.
 // So the registry is compared with its state after one round, and every
 // later round, of either module or both, must end there exactly.
-TEST_F(RegistryViewsTest, TwoModulesRegisterSideBySideAndUnregisterInEitherOrder) {
+TEST_F(RegistryViewsWineTest, TwoModulesRegisterSideBySideAndUnregisterInEitherOrder) {
   Configure();
   const PeerModule peer = FindPeerModule();
   const std::string peerRegsvr32 = Wow64Regsvr32();

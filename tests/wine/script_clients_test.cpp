@@ -11,16 +11,16 @@
 #include <fstream>
 #include <string>
 
-#include "child_process.h"
-#include "comframe/com_ref.h"
-#include "owned_bstr.h"
+#include "platform/win32/com_ref.h"
 #include "platform/win32/win32_registry.h"
-#include "registration_guard.h"
 #include "settings/contact_points.h"
-#include "standin_manager.h"
 #include "support/registry_tools.h"
-#include "vrpph_dll.h"
 #include "vrpph_idl.h"
+#include "wine/support/child_process.h"
+#include "wine/support/owned_bstr.h"
+#include "wine/support/registration_guard.h"
+#include "wine/support/standin_manager.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -39,7 +39,7 @@ var result = api.DownloadFile(WScript.Arguments(0), WScript.Arguments(1), WScrip
 WScript.Echo("result=" + result + " type=" + typeof result);
 )";
 
-class ScriptClientTest : public ::testing::Test {
+class ScriptClientWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::DeleteTree(registry_, CurrentUser, "Software\\Quorvane");
@@ -73,7 +73,7 @@ class ScriptClientTest : public ::testing::Test {
   std::string script_;
 };
 
-TEST_F(ScriptClientTest, VbScriptSavesToItsPathThroughAManagerItStarts) {
+TEST_F(ScriptClientWineTest, VbScriptSavesToItsPathThroughAManagerItStarts) {
   testing::SetString(registry_, CurrentUser, keys::Main, values::ProgramPath, manager_.ProgramPath());
   Remember("zip", 1);
   const ChildRun run = RunScript(kVbScript, ".vbs", "http://files.example/get/a%20b.zip?mirror=2",
@@ -90,7 +90,7 @@ TEST_F(ScriptClientTest, VbScriptSavesToItsPathThroughAManagerItStarts) {
   EXPECT_EQ(starts[0].bytes, " /Invisible");
 }
 
-TEST_F(ScriptClientTest, JScriptOpensThroughTheRunningManager) {
+TEST_F(ScriptClientWineTest, JScriptOpensThroughTheRunningManager) {
   ASSERT_TRUE(manager_.Launch(" /Invisible"));
   ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, nullptr, kWait), nullptr);
   Remember("rar", 0);
@@ -105,14 +105,14 @@ TEST_F(ScriptClientTest, JScriptOpensThroughTheRunningManager) {
 
 // A script host is a local client, not a page: nothing tells the object its
 // caller is untrusted, so the uninstaller starts.
-TEST_F(ScriptClientTest, AScriptStartsTheUninstaller) {
+TEST_F(ScriptClientWineTest, AScriptStartsTheUninstaller) {
   testing::SetString(registry_, CurrentUser, keys::Main, values::ProgramPath, manager_.ProgramPath());
   const ChildRun run = RunScript("CreateObject(\"Vrpph.API\").TQUninstall\r\n", ".vbs", "", "", "");
   ASSERT_TRUE(run.finished) << run.output;
   EXPECT_EQ(manager_.WaitForEntries("UNINSTALL", 1, kWait).size(), 1u);
 }
 
-TEST_F(ScriptClientTest, AProgramCreatesApiByItsProgIdAndTheManagerGetsTheRecord) {
+TEST_F(ScriptClientWineTest, AProgramCreatesApiByItsProgIdAndTheManagerGetsTheRecord) {
   ASSERT_TRUE(manager_.Launch(" /Invisible"));
   ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, nullptr, kWait), nullptr);
   Remember("msi", 0);
@@ -121,7 +121,7 @@ TEST_F(ScriptClientTest, AProgramCreatesApiByItsProgIdAndTheManagerGetsTheRecord
     CLSID classId{};
     ASSERT_EQ(CLSIDFromProgID(L"Vrpph.API", &classId), S_OK);
     EXPECT_TRUE(IsEqualCLSID(classId, CLSID_API));
-    comframe::ComRef<IAPI> api;
+    platform::ComRef<IAPI> api;
     ASSERT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IAPI, reinterpret_cast<void**>(api.put())),
               S_OK);
     Bstr url(L"https://files.example/setup.msi"), referer(L"https://files.example/"), path(L"");

@@ -8,9 +8,9 @@
 #include "platform/win32/win32_programs.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/contact_points.h"
-#include "standin_manager.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
+#include "wine/support/standin_manager.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using platform::root::CurrentUser;
 constexpr DWORD kWait = 15000;
 
-class StandInManagerTest : public ::testing::Test {
+class StandInManagerWineTest : public ::testing::Test {
  protected:
   void SetUp() override { testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane"); }
   void TearDown() override {
@@ -43,7 +43,7 @@ class StandInManagerTest : public ::testing::Test {
   StandInManager manager{{"http://host/claimed.zip"}};
 };
 
-TEST_F(StandInManagerTest, AnswersClaimQueriesAndLogsRecordsByteExact) {
+TEST_F(StandInManagerWineTest, AnswersClaimQueriesAndLogsRecordsByteExact) {
   ASSERT_TRUE(manager.Launch(" /Invisible"));
   HWND window = MainWindow();
   ASSERT_NE(window, nullptr);
@@ -71,7 +71,7 @@ TEST_F(StandInManagerTest, AnswersClaimQueriesAndLogsRecordsByteExact) {
   EXPECT_EQ(claims[1].number, 0u);
 }
 
-TEST_F(StandInManagerTest, AboutAndOptionsShowTheirWindowsThroughTheShell) {
+TEST_F(StandInManagerWineTest, AboutAndOptionsShowTheirWindowsThroughTheShell) {
   testing::SetString(registry, CurrentUser, keys::Strings, "42", "Optionen");
   SetProgramPath();
   platform::Platform world = Platform();
@@ -98,7 +98,7 @@ TEST_F(StandInManagerTest, AboutAndOptionsShowTheirWindowsThroughTheShell) {
   EXPECT_EQ(manager.Entries("OPTIONS").size(), 1u);
 }
 
-TEST_F(StandInManagerTest, TheUninstallerGetsAQuotedPathAndItsSwitch) {
+TEST_F(StandInManagerWineTest, TheUninstallerGetsAQuotedPathAndItsSwitch) {
   SetProgramPath();
   platform::Platform world = Platform();
   RunProgramUninstaller(world);

@@ -7,14 +7,14 @@
 
 #include <string>
 
-#include "comframe/com_ref.h"
-#include "vrpph_dll.h"
+#include "platform/win32/com_ref.h"
 #include "vrpph_idl.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
 
-using comframe::ComRef;
+using platform::ComRef;
 // The library's own locale: the registered library is found for it.
 constexpr LCID kEnglish = 0x0409;
 
@@ -35,7 +35,7 @@ std::wstring Documentation(ITypeLib* library, int index) {
   return text;
 }
 
-TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
+TEST(TypeLibraryFileWineTest, DescribesBothClassesAndTheirDualInterfaces) {
   ComRef<ITypeLib> library;
   ASSERT_EQ(LoadTypeLibEx(TestTypeLibraryPath().c_str(), REGKIND_NONE, library.put()), S_OK);
   TLIBATTR* attributes = nullptr;
@@ -95,7 +95,7 @@ TEST(TypeLibraryFile, DescribesBothClassesAndTheirDualInterfaces) {
   }
 }
 
-TEST(TypeLibraryFile, IapiHasItsTwoMethodsInSlotsEightAndNine) {
+TEST(TypeLibraryFileWineTest, IapiHasItsTwoMethodsInSlotsEightAndNine) {
   ComRef<ITypeLib> library;
   ASSERT_EQ(LoadTypeLibEx(TestTypeLibraryPath().c_str(), REGKIND_NONE, library.put()), S_OK);
   ComRef<ITypeInfo> dispatchView;
@@ -142,7 +142,7 @@ TEST(TypeLibraryFile, IapiHasItsTwoMethodsInSlotsEightAndNine) {
   SysFreeString(help);
 }
 
-class PlugProtDispatch : public ::testing::Test {
+class PlugProtDispatchWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
@@ -167,14 +167,14 @@ class PlugProtDispatch : public ::testing::Test {
   IDispatch* dispatch_ = nullptr;
 };
 
-TEST_F(PlugProtDispatch, CountsOneTypeInformation) {
+TEST_F(PlugProtDispatchWineTest, CountsOneTypeInformation) {
   UINT count = 7;
   EXPECT_EQ(dispatch_->GetTypeInfoCount(&count), S_OK);
   EXPECT_EQ(count, 1u);
   EXPECT_EQ(dispatch_->GetTypeInfoCount(nullptr), E_POINTER);
 }
 
-TEST_F(PlugProtDispatch, WithoutTheRegisteredLibraryEveryLookupFails) {
+TEST_F(PlugProtDispatchWineTest, WithoutTheRegisteredLibraryEveryLookupFails) {
   ITypeInfo* info = reinterpret_cast<ITypeInfo*>(this);
   EXPECT_EQ(dispatch_->GetTypeInfo(0, 0, &info), TYPE_E_LIBNOTREGISTERED);
   EXPECT_EQ(info, nullptr);
@@ -193,7 +193,7 @@ TEST_F(PlugProtDispatch, WithoutTheRegisteredLibraryEveryLookupFails) {
   info->Release();
 }
 
-TEST_F(PlugProtDispatch, OneTypeInformationForEveryIndexAndLocale) {
+TEST_F(PlugProtDispatchWineTest, OneTypeInformationForEveryIndexAndLocale) {
   RegisterTestLibrary();
   ComRef<ITypeInfo> first;
   ComRef<ITypeInfo> second;
@@ -206,7 +206,7 @@ TEST_F(PlugProtDispatch, OneTypeInformationForEveryIndexAndLocale) {
   first->ReleaseTypeAttr(type);
 }
 
-TEST_F(PlugProtDispatch, NamesResolveThroughTheTypeInformation) {
+TEST_F(PlugProtDispatchWineTest, NamesResolveThroughTheTypeInformation) {
   RegisterTestLibrary();
   ComRef<ITypeInfo> info;
   ASSERT_EQ(dispatch_->GetTypeInfo(0, kEnglish, info.put()), S_OK);

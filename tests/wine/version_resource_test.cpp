@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "vrpph_dll.h"
+#include "resources/version.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
 
-class VersionResourceTest : public ::testing::Test {
+class VersionResourceWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string path = VrpphDllPath();
@@ -51,27 +52,29 @@ class VersionResourceTest : public ::testing::Test {
   std::vector<BYTE> block_;
 };
 
-TEST_F(VersionResourceTest, FixedPartNamesVersion1_0_0_76OfADll) {
+TEST_F(VersionResourceWineTest, FixedPartNamesTheVersionOfADll) {
   const VS_FIXEDFILEINFO* info = Fixed();
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(info->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(info->dwFileVersionLS, 0x0000004Cu);
-  EXPECT_EQ(info->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(info->dwProductVersionLS, 0x0000004Cu);
+  const DWORD high = MAKELONG(VRPPH_VERSION_MINOR, VRPPH_VERSION_MAJOR);
+  const DWORD low = MAKELONG(VRPPH_VERSION_BUILD, VRPPH_VERSION_PATCH);
+  EXPECT_EQ(info->dwFileVersionMS, high);
+  EXPECT_EQ(info->dwFileVersionLS, low);
+  EXPECT_EQ(info->dwProductVersionMS, high);
+  EXPECT_EQ(info->dwProductVersionLS, low);
   EXPECT_EQ(info->dwFileType, static_cast<DWORD>(VFT_DLL));
   EXPECT_EQ(info->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
   EXPECT_EQ(info->dwFileFlags & info->dwFileFlagsMask, 0u) << "no debug or pre-release flags";
 }
 
-TEST_F(VersionResourceTest, StringsDescribeTheModule) {
-  EXPECT_EQ(String("FileVersion"), "1, 0, 0, 76");
-  EXPECT_EQ(String("ProductVersion"), "1, 0, 0, 76");
-  EXPECT_EQ(String("FileDescription"), "vrpph Module");
-  EXPECT_EQ(String("ProductName"), "vrpph Module");
-  EXPECT_EQ(String("Comments"), "Browser download plugin");
-  EXPECT_EQ(String("OriginalFilename"), "vrpph.DLL");
-  EXPECT_EQ(String("InternalName"), "vrpph");
+TEST_F(VersionResourceWineTest, StringsDescribeTheModule) {
+  EXPECT_EQ(String("FileVersion"), VRPPH_VERSION_TEXT);
+  EXPECT_EQ(String("ProductVersion"), VRPPH_VERSION_TEXT);
+  EXPECT_EQ(String("FileDescription"), VRPPH_FILE_DESCRIPTION);
+  EXPECT_EQ(String("ProductName"), VRPPH_PRODUCT_NAME);
+  EXPECT_EQ(String("Comments"), VRPPH_COMMENTS);
+  EXPECT_EQ(String("OriginalFilename"), VRPPH_ORIGINAL_FILENAME);
+  EXPECT_EQ(String("InternalName"), VRPPH_INTERNAL_NAME);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "prompt/visual_styles.h"
 #include "prompt/win32/kernel_procs.h"
 #include "prompt/win32/win32_activation_context.h"
-#include "vrpph_dll.h"
+#include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
@@ -22,7 +22,7 @@ HANDLE CurrentContext() {
   return context;
 }
 
-TEST(KernelProcsTest, FindsTheFourFunctionsByNameAndNothingElse) {
+TEST(KernelProcsWineTest, FindsTheFourFunctionsByNameAndNothingElse) {
   for (const char* name : {"CreateActCtxA", "ActivateActCtx", "DeactivateActCtx", "ReleaseActCtx"}) {
     EXPECT_EQ(LoadKernelProc(name), GetProcAddress(GetModuleHandleA("kernel32.dll"), name)) << name;
     EXPECT_NE(LoadKernelProc(name), nullptr) << name;

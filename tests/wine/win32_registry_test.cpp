@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kScratchParent[] = "Software\\vrpph-tests";
 
-class Win32RegistryTest : public ::testing::Test {
+class Win32RegistryWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     scratch_ = std::string(kScratchParent) + "\\" +
@@ -44,7 +44,7 @@ class Win32RegistryTest : public ::testing::Test {
   HKey key_{};
 };
 
-TEST_F(Win32RegistryTest, PredefinedRootsAreRealHandles) {
+TEST_F(Win32RegistryWineTest, PredefinedRootsAreRealHandles) {
   HKey software{};
   ASSERT_EQ(registry_.OpenKey(root::CurrentUser, "Software", access::Read, &software),
             status::Success);
@@ -52,13 +52,13 @@ TEST_F(Win32RegistryTest, PredefinedRootsAreRealHandles) {
   EXPECT_EQ(registry_.CloseKey(software), status::Success);
 }
 
-TEST_F(Win32RegistryTest, OpeningAMissingKeyFailsWithFileNotFound) {
+TEST_F(Win32RegistryWineTest, OpeningAMissingKeyFailsWithFileNotFound) {
   HKey missing = 12345;
   EXPECT_EQ(registry_.OpenKey(key_, "Missing", access::Read, &missing), status::FileNotFound);
   EXPECT_EQ(missing, HKey{});
 }
 
-TEST_F(Win32RegistryTest, OpeningAnEmptyPathGivesANewHandleToTheSameKey) {
+TEST_F(Win32RegistryWineTest, OpeningAnEmptyPathGivesANewHandleToTheSameKey) {
   ASSERT_EQ(SetString("Name", "value"), status::Success);
   HKey again{};
   ASSERT_EQ(registry_.OpenKey(key_, "", access::Read, &again), status::Success);
@@ -69,7 +69,7 @@ TEST_F(Win32RegistryTest, OpeningAnEmptyPathGivesANewHandleToTheSameKey) {
   EXPECT_EQ(registry_.CloseKey(again), status::Success);
 }
 
-TEST_F(Win32RegistryTest, CreateReportsWhetherTheKeyIsNew) {
+TEST_F(Win32RegistryWineTest, CreateReportsWhetherTheKeyIsNew) {
   HKey child{};
   bool created = false;
   ASSERT_EQ(registry_.CreateKey(key_, "Child", nullptr, access::AllAccess, &child, &created),
@@ -83,7 +83,7 @@ TEST_F(Win32RegistryTest, CreateReportsWhetherTheKeyIsNew) {
   EXPECT_EQ(registry_.CloseKey(child), status::Success);
 }
 
-TEST_F(Win32RegistryTest, CreateMakesEveryMissingLevel) {
+TEST_F(Win32RegistryWineTest, CreateMakesEveryMissingLevel) {
   HKey deep{};
   ASSERT_EQ(registry_.CreateKey(key_, "A\\B\\C", nullptr, access::AllAccess, &deep, nullptr),
             status::Success);
@@ -95,7 +95,7 @@ TEST_F(Win32RegistryTest, CreateMakesEveryMissingLevel) {
   EXPECT_EQ(count, 1u);
 }
 
-TEST_F(Win32RegistryTest, StringValueRoundTripsWithItsTerminator) {
+TEST_F(Win32RegistryWineTest, StringValueRoundTripsWithItsTerminator) {
   ASSERT_EQ(SetString("Text", "ZIP, EXE, "), status::Success);
   std::uint32_t type = 0;
   std::uint8_t data[32];
@@ -107,7 +107,7 @@ TEST_F(Win32RegistryTest, StringValueRoundTripsWithItsTerminator) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), size), std::string("ZIP, EXE, \0", 11));
 }
 
-TEST_F(Win32RegistryTest, SizeQueriesAndShortBuffersReportTheSizeNeeded) {
+TEST_F(Win32RegistryWineTest, SizeQueriesAndShortBuffersReportTheSizeNeeded) {
   ASSERT_EQ(SetString("Text", "abcdef"), status::Success);
   std::uint32_t size = 0;
   EXPECT_EQ(registry_.QueryValue(key_, "Text", nullptr, nullptr, &size), status::Success);
@@ -121,7 +121,7 @@ TEST_F(Win32RegistryTest, SizeQueriesAndShortBuffersReportTheSizeNeeded) {
   EXPECT_EQ(type, value_type::Sz);
 }
 
-TEST_F(Win32RegistryTest, DwordValueKeepsItsTypeAndBytes) {
+TEST_F(Win32RegistryWineTest, DwordValueKeepsItsTypeAndBytes) {
   const std::uint8_t bytes[4] = {0x78, 0x56, 0x34, 0x12};
   ASSERT_EQ(registry_.SetValue(key_, "Number", value_type::Dword, bytes, 4), status::Success);
   std::uint32_t type = 0;
@@ -135,7 +135,7 @@ TEST_F(Win32RegistryTest, DwordValueKeepsItsTypeAndBytes) {
   EXPECT_EQ(value, 0x12345678u);
 }
 
-TEST_F(Win32RegistryTest, NullAndEmptyNamesBothMeanTheDefaultValue) {
+TEST_F(Win32RegistryWineTest, NullAndEmptyNamesBothMeanTheDefaultValue) {
   ASSERT_EQ(SetString(nullptr, "default"), status::Success);
   char data[16] = {};
   std::uint32_t size = sizeof data;
@@ -146,7 +146,7 @@ TEST_F(Win32RegistryTest, NullAndEmptyNamesBothMeanTheDefaultValue) {
   EXPECT_EQ(registry_.QueryValue(key_, nullptr, nullptr, nullptr, &size), status::FileNotFound);
 }
 
-TEST_F(Win32RegistryTest, DeletedAndMissingValuesAreNotFound) {
+TEST_F(Win32RegistryWineTest, DeletedAndMissingValuesAreNotFound) {
   ASSERT_EQ(SetString("Gone", "soon"), status::Success);
   EXPECT_EQ(registry_.DeleteValue(key_, "Gone"), status::Success);
   std::uint32_t size = 0;
@@ -154,7 +154,7 @@ TEST_F(Win32RegistryTest, DeletedAndMissingValuesAreNotFound) {
   EXPECT_EQ(registry_.DeleteValue(key_, "Gone"), status::FileNotFound);
 }
 
-TEST_F(Win32RegistryTest, DeleteKeyRefusesAKeyWithSubkeys) {
+TEST_F(Win32RegistryWineTest, DeleteKeyRefusesAKeyWithSubkeys) {
   HKey child{};
   ASSERT_EQ(registry_.CreateKey(key_, "Parent\\Child", nullptr, access::AllAccess, &child, nullptr),
             status::Success);
@@ -165,7 +165,7 @@ TEST_F(Win32RegistryTest, DeleteKeyRefusesAKeyWithSubkeys) {
   EXPECT_EQ(registry_.DeleteKey(key_, "Parent"), status::FileNotFound);
 }
 
-TEST_F(Win32RegistryTest, EnumerationListsSubkeysAndEndsWithNoMoreItems) {
+TEST_F(Win32RegistryWineTest, EnumerationListsSubkeysAndEndsWithNoMoreItems) {
   for (const char* name : {"http", "https", "ftp"}) {
     HKey child{};
     ASSERT_EQ(registry_.CreateKey(key_, name, nullptr, access::AllAccess, &child, nullptr),
@@ -189,7 +189,7 @@ TEST_F(Win32RegistryTest, EnumerationListsSubkeysAndEndsWithNoMoreItems) {
   EXPECT_EQ(names, (std::vector<std::string>{"ftp", "http", "https"}));
 }
 
-TEST_F(Win32RegistryTest, EnumerationWithTooSmallACapacityReportsMoreData) {
+TEST_F(Win32RegistryWineTest, EnumerationWithTooSmallACapacityReportsMoreData) {
   HKey child{};
   ASSERT_EQ(registry_.CreateKey(key_, "LongName", nullptr, access::AllAccess, &child, nullptr),
             status::Success);
@@ -203,7 +203,7 @@ TEST_F(Win32RegistryTest, EnumerationWithTooSmallACapacityReportsMoreData) {
   EXPECT_EQ(name, "LongName");
 }
 
-TEST_F(Win32RegistryTest, ClosedHandlesAreInvalid) {
+TEST_F(Win32RegistryWineTest, ClosedHandlesAreInvalid) {
   HKey child{};
   ASSERT_EQ(registry_.CreateKey(key_, "Child", nullptr, access::AllAccess, &child, nullptr),
             status::Success);
@@ -213,7 +213,7 @@ TEST_F(Win32RegistryTest, ClosedHandlesAreInvalid) {
   EXPECT_EQ(registry_.CloseKey(child), status::InvalidHandle);
 }
 
-TEST_F(Win32RegistryTest, RegKeyClosesItsKeyOnce) {
+TEST_F(Win32RegistryWineTest, RegKeyClosesItsKeyOnce) {
   HKey raw{};
   {
     RegKey owned = OpenRegKey(registry_, root::CurrentUser, scratch_.c_str(), access::Read);

@@ -27,7 +27,7 @@ class SavedKeyboardState {
   bool saved_ok_ = false;
 };
 
-TEST(Win32KeyboardTest, ReadsTheThreadsKeyStateTable) {
+TEST(Win32KeyboardWineTest, ReadsTheThreadsKeyStateTable) {
   SavedKeyboardState restore;
   BYTE state[256] = {};
   state[VK_CONTROL] = 0x80;
@@ -43,7 +43,7 @@ TEST(Win32KeyboardTest, ReadsTheThreadsKeyStateTable) {
   EXPECT_EQ(table['A'], 0);
 }
 
-TEST(Win32ClockTest, SleepWaitsAtLeastRoughlyTheTimeAsked) {
+TEST(Win32ClockWineTest, SleepWaitsAtLeastRoughlyTheTimeAsked) {
   const ULONGLONG before = GetTickCount64();
   Win32Clock().Sleep(120);
   const ULONGLONG elapsed = GetTickCount64() - before;
@@ -52,7 +52,7 @@ TEST(Win32ClockTest, SleepWaitsAtLeastRoughlyTheTimeAsked) {
   EXPECT_LT(elapsed, 5000u);
 }
 
-TEST(Win32FilesTest, FilesAndDirectoriesExistMissingPathsDoNot) {
+TEST(Win32FilesWineTest, FilesAndDirectoriesExistMissingPathsDoNot) {
   char exe[MAX_PATH] = {};
   ASSERT_GT(GetModuleFileNameA(nullptr, exe, MAX_PATH), 0u);
   char windows[MAX_PATH] = {};

@@ -11,7 +11,7 @@
 namespace vrpph::platform {
 namespace {
 
-class Win32TextTest : public ::testing::Test {
+class Win32TextWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // The test prefix runs on Western European Windows; other code pages
@@ -22,7 +22,7 @@ class Win32TextTest : public ::testing::Test {
   Win32Text text_;
 };
 
-TEST_F(Win32TextTest, WideToMultiByteSizesThenConverts) {
+TEST_F(Win32TextWineTest, WideToMultiByteSizesThenConverts) {
   const char16_t wide[] = u"caf\u00e9.zip";
   EXPECT_EQ(text_.WideToMultiByte(wide, nullptr, 0), 9);
   char out[16];
@@ -31,19 +31,19 @@ TEST_F(Win32TextTest, WideToMultiByteSizesThenConverts) {
   EXPECT_EQ(std::string(out, 9), std::string("caf\xe9.zip\0", 9));
 }
 
-TEST_F(Win32TextTest, WideToMultiByteReplacesWhatTheCodePageLacks) {
+TEST_F(Win32TextWineTest, WideToMultiByteReplacesWhatTheCodePageLacks) {
   char out[8] = {};
   ASSERT_EQ(text_.WideToMultiByte(u"a\u4e2db", out, sizeof out), 4);
   EXPECT_STREQ(out, "a?b");
 }
 
-TEST_F(Win32TextTest, WideToMultiByteFailsWhenTheBufferIsShort) {
+TEST_F(Win32TextWineTest, WideToMultiByteFailsWhenTheBufferIsShort) {
   char out[4] = {};
   EXPECT_EQ(text_.WideToMultiByte(u"abcd", out, sizeof out), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
 
-TEST_F(Win32TextTest, EmptyTextConvertsToTheTerminatorAlone) {
+TEST_F(Win32TextWineTest, EmptyTextConvertsToTheTerminatorAlone) {
   char out[2] = {'x', 'x'};
   EXPECT_EQ(text_.WideToMultiByte(u"", out, sizeof out), 1);
   EXPECT_EQ(out[0], '\0');
@@ -52,7 +52,7 @@ TEST_F(Win32TextTest, EmptyTextConvertsToTheTerminatorAlone) {
   EXPECT_EQ(wide[0], u'\0');
 }
 
-TEST_F(Win32TextTest, MultiByteToWideSizesThenConverts) {
+TEST_F(Win32TextWineTest, MultiByteToWideSizesThenConverts) {
   EXPECT_EQ(text_.MultiByteToWide("caf\xe9", nullptr, 0), 5);
   char16_t out[8] = {};
   ASSERT_EQ(text_.MultiByteToWide("caf\xe9", out, 8), 5);
@@ -60,13 +60,13 @@ TEST_F(Win32TextTest, MultiByteToWideSizesThenConverts) {
   EXPECT_EQ(text_.MultiByteToWide("caf\xe9", out, 4), 0);
 }
 
-TEST_F(Win32TextTest, UpperCaseUsesTheCodePageAndKeepsTheLength) {
+TEST_F(Win32TextWineTest, UpperCaseUsesTheCodePageAndKeepsTheLength) {
   std::string name = "setup-v1.2_\xe9t\xe9.zip";
   text_.UpperCase(name);
   EXPECT_EQ(name, "SETUP-V1.2_\xc9T\xc9.ZIP");
 }
 
-TEST_F(Win32TextTest, UpperCaseCoversTheWholeStringPastAnEmbeddedNul) {
+TEST_F(Win32TextWineTest, UpperCaseCoversTheWholeStringPastAnEmbeddedNul) {
   std::string text("ab\0cd", 5);
   text_.UpperCase(text);
   EXPECT_EQ(text, std::string("AB\0CD", 5));
@@ -75,13 +75,13 @@ TEST_F(Win32TextTest, UpperCaseCoversTheWholeStringPastAnEmbeddedNul) {
   EXPECT_EQ(empty, "");
 }
 
-TEST_F(Win32TextTest, ASingleByteCodePageHasNoLeadBytes) {
+TEST_F(Win32TextWineTest, ASingleByteCodePageHasNoLeadBytes) {
   for (unsigned byte : {0x00u, 0x41u, 0x81u, 0x9fu, 0xe0u, 0xffu}) {
     EXPECT_FALSE(text_.IsLeadByte(static_cast<unsigned char>(byte))) << byte;
   }
 }
 
-TEST_F(Win32TextTest, CanonicalizeDecodesEscapesWithoutReEncoding) {
+TEST_F(Win32TextWineTest, CanonicalizeDecodesEscapesWithoutReEncoding) {
   const char url[] = "http://example.com/my%20file%2Ezip";
   char buffer[sizeof url];
   std::uint32_t length = sizeof buffer;
@@ -91,7 +91,7 @@ TEST_F(Win32TextTest, CanonicalizeDecodesEscapesWithoutReEncoding) {
   EXPECT_EQ(length, std::strlen("http://example.com/my file.zip"));
 }
 
-TEST_F(Win32TextTest, CanonicalizeFailsWhenTheResultDoesNotFit) {
+TEST_F(Win32TextWineTest, CanonicalizeFailsWhenTheResultDoesNotFit) {
   char buffer[8];
   std::uint32_t length = sizeof buffer;
   EXPECT_FALSE(text_.CanonicalizeUrl("http://example.com/file.zip", buffer, &length,
@@ -100,7 +100,7 @@ TEST_F(Win32TextTest, CanonicalizeFailsWhenTheResultDoesNotFit) {
   EXPECT_GT(length, 8u);
 }
 
-TEST_F(Win32TextTest, CanonicalizeWithoutALengthFails) {
+TEST_F(Win32TextWineTest, CanonicalizeWithoutALengthFails) {
   char buffer[64];
   EXPECT_FALSE(text_.CanonicalizeUrl("http://example.com/a", buffer, nullptr, 0));
 }

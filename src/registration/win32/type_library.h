@@ -8,12 +8,12 @@
 
 #include <string>
 
-#include "comframe/com_ref.h"
+#include "platform/win32/com_ref.h"
 
 namespace vrpph {
 
 struct LoadedTypeLibrary {
-  comframe::ComRef<ITypeLib> library;
+  platform::ComRef<ITypeLib> library;
   // The file it came from.
   std::wstring path;
 };

@@ -1,0 +1,42 @@
+# One library a folder of src/, each linking only the folders below it. The
+# same direction is what tests/architecture/folder_edges.txt allows and
+# tests/architecture/check_folder_includes.sh holds every #include to;
+# docs/architecture.md says why each folder sits where it does.
+#
+#   vrpph_folder(NAME DEPENDS lower folders...)
+#
+# takes every .cpp directly in src/NAME, and on Windows those of src/NAME/win32
+# too. A folder of headers alone becomes an interface library.
+function(vrpph_folder name)
+  cmake_parse_arguments(folder "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp)
+  if(WIN32)
+    file(GLOB windows_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/win32/*.cpp)
+    list(APPEND sources ${windows_sources})
+  endif()
+  list(TRANSFORM folder_DEPENDS PREPEND vrpph_)
+  if(sources)
+    add_library(vrpph_${name} STATIC ${sources})
+    target_include_directories(vrpph_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(vrpph_${name} PUBLIC ${folder_DEPENDS})
+  else()
+    add_library(vrpph_${name} INTERFACE)
+    target_include_directories(vrpph_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(vrpph_${name} INTERFACE ${folder_DEPENDS})
+  endif()
+endfunction()
+
+vrpph_folder(core)
+vrpph_folder(platform)
+if(WIN32)
+  target_compile_definitions(vrpph_platform PUBLIC NOMINMAX)
+  target_link_libraries(vrpph_platform PUBLIC
+    advapi32 user32 gdi32 shell32 ole32 oleaut32 wininet urlmon comctl32 version uuid)
+endif()
+vrpph_folder(url DEPENDS core platform)
+vrpph_folder(settings DEPENDS platform)
+vrpph_folder(handoff DEPENDS settings url core platform)
+vrpph_folder(prompt DEPENDS handoff settings url core platform)
+vrpph_folder(interception DEPENDS prompt handoff settings url core platform)
+vrpph_folder(automation DEPENDS interception handoff settings url core platform)
+vrpph_folder(registration DEPENDS platform)
