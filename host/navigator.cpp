@@ -1,11 +1,13 @@
 #include "navigator.h"
 
 #include "bind_callback.h"
-#include "held_keys.h"
 #include "message_pump.h"
+#include "platform/win32/held_keys.h"
 
 namespace browser_host {
 namespace {
+
+using vrpph::platform::HeldKeys;
 
 // How long an ended bind may take to say so.
 constexpr DWORD kStopTimeoutMs = 5000;

@@ -5,25 +5,18 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "platform/win32/handles.h"
 
 namespace browser_host {
 
 class RegistryKey {
  public:
-  RegistryKey() = default;
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  RegistryKey(RegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-
   // The subkey `path` of `parent` opened for reading, or none.
   static std::optional<RegistryKey> Open(HKEY parent, const std::wstring& path);
 
-  [[nodiscard]] HKEY get() const { return key_; }
+  [[nodiscard]] HKEY get() const { return key_.get(); }
   // The names of the direct subkeys, in the registry's order.
   [[nodiscard]] std::vector<std::wstring> SubkeyNames() const;
   // A REG_SZ or REG_EXPAND_SZ value as text ("" names the default value);
@@ -32,7 +25,7 @@ class RegistryKey {
 
  private:
   explicit RegistryKey(HKEY key) : key_(key) {}
-  HKEY key_ = nullptr;
+  vrpph::platform::UniqueKey key_;
 };
 
 }  // namespace browser_host

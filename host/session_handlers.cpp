@@ -5,8 +5,7 @@
 namespace browser_host {
 
 SessionHandlers::SessionHandlers(const std::vector<std::wstring>& schemes, StartLog& log) {
-  sessionResult_ = CoInternetGetSession(0, session_.put(), 0);
-  if (FAILED(sessionResult_)) return;
+  if (FAILED(CoInternetGetSession(0, session_.put(), 0))) return;
   for (NameSpaceHandler& handler : ReadNameSpaceHandlers(schemes)) {
     Loaded loaded{std::move(handler), E_UNEXPECTED};
     loaded.result = Register(loaded.handler, log);

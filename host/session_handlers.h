@@ -32,8 +32,6 @@ class SessionHandlers {
   [[nodiscard]] std::size_t RegisteredCount() const { return registered_.size(); }
   // Whether a handler was registered for `scheme` (lower case).
   [[nodiscard]] bool Handles(const std::wstring& scheme) const;
-  // CoInternetGetSession's result.
-  [[nodiscard]] HRESULT SessionResult() const { return sessionResult_; }
 
  private:
   struct Registered {
@@ -42,7 +40,6 @@ class SessionHandlers {
   };
   HRESULT Register(const NameSpaceHandler& handler, StartLog& log);
 
-  HRESULT sessionResult_ = E_UNEXPECTED;
   ComRef<IInternetSession> session_;
   std::vector<Loaded> handlers_;
   std::vector<Registered> registered_;

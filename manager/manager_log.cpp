@@ -2,18 +2,9 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include "platform/win32/handles.h"
 
 namespace standin {
-namespace {
-
-struct FileCloser {
-  void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using UniqueFile = std::unique_ptr<std::remove_pointer_t<HANDLE>, FileCloser>;
-
-}  // namespace
 
 void ManagerLog::Write(const char* kind, std::uintptr_t number, const void* bytes, std::size_t length) const {
   std::string entry = std::string(kind) + " " + std::to_string(number) + " " + std::to_string(length) + "\n";
@@ -23,13 +14,13 @@ void ManagerLog::Write(const char* kind, std::uintptr_t number, const void* byte
   // Several processes may append (a second start forwards its switch);
   // retry briefly while another holds the file.
   for (int attempt = 0; attempt < 50; ++attempt) {
-    HANDLE raw = CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) {
+    vrpph::platform::UniqueFile file(CreateFileA(path_.c_str(), FILE_APPEND_DATA,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
       Sleep(20);
       continue;
     }
-    UniqueFile file(raw);
     DWORD written = 0;
     WriteFile(file.get(), entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
     FlushFileBuffers(file.get());

@@ -2,23 +2,18 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
-#include <type_traits>
 #include <vector>
+
+#include "platform/win32/handles.h"
 
 namespace standin {
 namespace {
 
 constexpr ULONG_PTR kClaimQuery = 1;
 
-struct KeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-
 std::string ReadUserString(const char* path, const char* name, const char* fallback) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return fallback;
-  std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser> key(raw);
+  vrpph::platform::UniqueKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return fallback;
   DWORD size = 0;
   if (RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return fallback;
   std::vector<char> data(size + 1, '\0');

@@ -4,7 +4,7 @@
 #include "comframe/com_object.h"
 #include "interception/module_download_services.h"
 #include "platform/win32/win32_platform.h"
-#include "prompt/win32/module_prompt_dialog.h"
+#include "prompt/win32/module_prompt.h"
 
 namespace vrpph::comframe {
 namespace {
@@ -25,8 +25,8 @@ HRESULT ApiMethods::DownloadFile(BSTR url, BSTR referer, BSTR path, short* resul
   if (result) *result = 0;
   try {
     platform::Win32Platform win32;
-    ModulePromptDialog dialog(Module().Instance(), win32.platform);
-    ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), &dialog);
+    ModulePrompt prompt(Module().Instance(), win32.platform);
+    ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
     const bool untrusted = safety_.Restricted();
     vrpph::DownloadFile(win32.platform, services,
                         DownloadFileRequest{Text(url), Text(referer), untrusted ? nullptr : Text(path)});

@@ -10,7 +10,7 @@
 #include "handoff/program_commands.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/download_prompt.h"
-#include "prompt/win32/module_prompt_dialog.h"
+#include "prompt/win32/module_prompt.h"
 
 extern "C" BOOL WINAPI DllShowAboutDialog() {
   vrpph::platform::Win32Platform world;
@@ -25,11 +25,11 @@ extern "C" BOOL WINAPI DllShowOpenDialog(HWND owner, LPCSTR url, LPCSTR fileName
   if (url == nullptr) return FALSE;
   vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
   vrpph::platform::Win32Platform world;
-  vrpph::ModulePromptDialog dialog(module.Instance(), world.platform);
+  vrpph::ModulePrompt prompt(module.Instance(), world.platform);
   const std::optional<std::string> suggestedName =
       fileName ? std::optional<std::string>(fileName) : std::nullopt;
   const vrpph::PromptOutcome outcome =
-      vrpph::ShowDownloadPrompt(world.registry, dialog, module.PromptOpenMode(),
+      vrpph::ShowDownloadPrompt(world.registry, prompt.dialog, module.PromptOpenMode(),
                                 reinterpret_cast<vrpph::platform::WindowHandle>(owner), url, suggestedName);
   return outcome.result == vrpph::prompt_result::Proceed ? TRUE : FALSE;
 }

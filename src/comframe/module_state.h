@@ -37,7 +37,6 @@ class ModuleState {
   void Lock() { ++locks_; }
   void Unlock() { --locks_; }
   [[nodiscard]] bool CanUnload() const { return locks_.load() == 0; }
-  [[nodiscard]] long LockCount() const { return locks_.load(); }
 
   // The creatable classes, ended by a row without a class id.
   [[nodiscard]] ClassTableEntry* ClassTable() const { return classTable_; }

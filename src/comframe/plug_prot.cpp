@@ -4,15 +4,15 @@
 #include "interception/module_download_services.h"
 #include "interception/win32/protocol_start.h"
 #include "platform/win32/win32_platform.h"
-#include "prompt/win32/module_prompt_dialog.h"
+#include "prompt/win32/module_prompt.h"
 
 namespace vrpph::comframe {
 
 HRESULT PlugProtMethods::Start(LPCWSTR url, IInternetProtocolSink* /*sink*/, IInternetBindInfo* bindInfo,
                                DWORD /*flags*/, HANDLE_PTR /*reserved*/) {
   platform::Win32Platform win32;
-  ModulePromptDialog dialog(Module().Instance(), win32.platform);
-  ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), &dialog);
+  ModulePrompt prompt(Module().Instance(), win32.platform);
+  ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
   return StartNavigation(url, bindInfo, win32.platform, services);
 }
 

@@ -20,7 +20,7 @@ class ManagerWindow {
   }
 
   [[nodiscard]] platform::WindowHandle Find() const {
-    return platform_.desktop.FindWindow(manager::WindowClass, title_ ? title_->c_str() : nullptr);
+    return platform_.desktop.FindTopLevelWindow(manager::WindowClass, title_ ? title_->c_str() : nullptr);
   }
 
  private:
@@ -45,14 +45,14 @@ DeliveryOutcome SendAndFinish(platform::Platform& platform, platform::WindowHand
 
 void StartProgram(platform::Platform& platform, const std::string& programPath, Producer producer) {
   if (producer == Producer::Automation) {
-    platform.programs.ShellExecute(0, "open", programPath, switches::Invisible, platform::show::Show);
+    platform.programs.OpenWithShell(0, "open", programPath, switches::Invisible, platform::show::Show);
     return;
   }
   if (!platform.programs.StartAndWaitForIdle(InvisibleStartCommandLine(programPath),
                                              delivery::InputIdleTimeoutMs)) {
     // The window may still come up (another start may be under way), so
     // the polling runs all the same.
-    platform.desktop.MessageBox(0, messages::CannotStart, messages::ErrorCaption, platform::message_box::Ok);
+    platform.desktop.ShowMessageBox(0, messages::CannotStart, messages::ErrorCaption, platform::message_box::Ok);
   }
 }
 

@@ -39,7 +39,7 @@ std::optional<std::string> CheckPausedDownload(platform::Platform& platform, pla
   const bool partialFileExists = platform.files.Exists(*target + kPartialFileSuffix);
   const std::string question = ResumeQuestion(platform.registry);
   if (partialFileExists) {
-    int answer = platform.desktop.MessageBox(owner, question, manager::MessageCaption,
+    int answer = platform.desktop.ShowMessageBox(owner, question, manager::MessageCaption,
                                              platform::message_box::YesNo | platform::message_box::IconQuestion);
     if (answer == platform::message_box::IdYes) return target;
   }

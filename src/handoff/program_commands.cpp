@@ -23,13 +23,13 @@ std::string UninstallCommandLine(const std::string& programPath) {
 void ShowProgramAbout(platform::Platform& platform, platform::WindowHandle owner) {
   auto path = LocateProgram(platform.registry);
   if (!path) return;
-  platform.programs.ShellExecute(owner, kOpenVerb, *path, switches::About, platform::show::Show);
+  platform.programs.OpenWithShell(owner, kOpenVerb, *path, switches::About, platform::show::Show);
 }
 
 bool ShowProgramOptions(platform::Platform& platform) {
   auto path = LocateProgram(platform.registry);
   if (!path) return false;
-  platform.programs.ShellExecute(0, kOpenVerb, *path, switches::Options, platform::show::Normal);
+  platform.programs.OpenWithShell(0, kOpenVerb, *path, switches::Options, platform::show::Normal);
   return true;
 }
 

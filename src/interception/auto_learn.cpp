@@ -24,15 +24,10 @@ std::string LocalText(platform::Registry& registry, const StringId& id) {
   return text;
 }
 
-std::string Upper(std::string text, const platform::Text& platformText) {
-  platformText.UpperCase(text);
-  return text;
-}
-
 bool AutoLearnOn(platform::Registry& registry) { return IsFlag(ReadMain(registry, values::AutoLearn), values::True); }
 
 bool UserSaysYes(platform::Platform& platform, platform::WindowHandle owner, const std::string& message) {
-  return platform.desktop.MessageBox(owner, message, manager::MessageCaption, kOfferStyle) ==
+  return platform.desktop.ShowMessageBox(owner, message, manager::MessageCaption, kOfferStyle) ==
          platform::message_box::IdYes;
 }
 
@@ -44,7 +39,7 @@ void OfferTurnOff(platform::Platform& platform, platform::WindowHandle owner, co
   if (!AutoLearnOn(registry)) return;
   auto extension = fileName ? UrlExtension(kNameHolderUrl + *fileName) : UrlExtension(url);
   if (!extension) return;
-  const std::string upper = Upper(*extension, platform.text);
+  const std::string upper = platform::UpperCased(*extension, platform.text);
   const std::string message = LocalText(registry, strings::TurnOffQuestion) + upper +
                               LocalText(registry, strings::ExtensionTail) +
                               LocalText(registry, strings::TurnOnLaterHint);
@@ -62,7 +57,7 @@ void OfferTurnOn(platform::Platform& platform, platform::WindowHandle owner, con
   // 'http://h/file.' has an empty extension: appending it would put an empty
   // entry into the list, which hides every entry after it from the readers.
   if (!extension || extension->empty()) return;
-  const std::string upper = Upper(*extension, platform.text);
+  const std::string upper = platform::UpperCased(*extension, platform.text);
   auto list = ReadMain(registry, values::AcceptingTypes);
   if (!list || ListContains(*list, upper)) return;
   const std::string message = LocalText(registry, strings::TurnOnQuestion) + upper +

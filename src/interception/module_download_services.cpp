@@ -5,10 +5,6 @@
 
 namespace vrpph {
 
-ModuleDownloadServices::ModuleDownloadServices(platform::Platform& platform, std::atomic<OpenMode>& openMode,
-                                               PromptDialog* dialog)
-    : platform_(platform), openMode_(openMode), noDialog_([] { return true; }), dialog_(dialog ? *dialog : noDialog_) {}
-
 PromptOutcome ModuleDownloadServices::ShowDownloadPrompt(platform::WindowHandle owner, const std::string& url,
                                                          const std::optional<std::string>& suggestedName) {
   return vrpph::ShowDownloadPrompt(platform_.registry, dialog_, openMode_, owner, url, suggestedName);

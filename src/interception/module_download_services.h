@@ -12,10 +12,9 @@ namespace vrpph {
 
 class ModuleDownloadServices : public DownloadServices {
  public:
-  // `openMode` is the module-wide PromptOpenMode. Without a dialog the
-  // prompt answers as a dialog that cannot be created, and the module image
-  // counts as loaded (the code asking is running inside it).
-  ModuleDownloadServices(platform::Platform& platform, std::atomic<OpenMode>& openMode, PromptDialog* dialog = nullptr);
+  // `openMode` is the module-wide PromptOpenMode.
+  ModuleDownloadServices(platform::Platform& platform, std::atomic<OpenMode>& openMode, PromptDialog& dialog)
+      : platform_(platform), openMode_(openMode), dialog_(dialog) {}
 
   PromptOutcome ShowDownloadPrompt(platform::WindowHandle owner, const std::string& url,
                                    const std::optional<std::string>& suggestedName) override;
@@ -26,7 +25,6 @@ class ModuleDownloadServices : public DownloadServices {
  private:
   platform::Platform& platform_;
   std::atomic<OpenMode>& openMode_;
-  UnavailablePromptDialog noDialog_;
   PromptDialog& dialog_;
 };
 

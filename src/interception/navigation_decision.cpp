@@ -25,11 +25,6 @@ struct Screening {
   std::optional<std::string> fileName;
 };
 
-std::string Upper(std::string text, const platform::Text& platformText) {
-  platformText.UpperCase(text);
-  return text;
-}
-
 // The type tests of a navigation that is not forced: false when it is not
 // for the download manager. A redirect page yields the file name it names.
 bool PassesTypeTests(const std::string& url, const std::string& extension,
@@ -41,9 +36,9 @@ bool PassesTypeTests(const std::string& url, const std::string& extension,
   if (fileName) return true;
   if (url.find('?') != std::string::npos) return false;
   // Stored entries are compared as they are: only upper-case ones match.
-  if (!accepting || !ListContains(*accepting, Upper(extension, text))) return false;
+  if (!accepting || !ListContains(*accepting, platform::UpperCased(extension, text))) return false;
   auto excluded = settings.Text(values::ExcludeFileNames);
-  return !excluded || !ListContains(Upper(*excluded, text), Upper(UrlFileName(url), text));
+  return !excluded || !ListContains(platform::UpperCased(*excluded, text), platform::UpperCased(UrlFileName(url), text));
 }
 
 // Everything up to the claim query and the suggested name. The main key is

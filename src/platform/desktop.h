@@ -29,7 +29,7 @@ class Desktop {
   virtual WindowHandle ForegroundWindow() const = 0;
   virtual bool SetForegroundWindow(WindowHandle window) = 0;
   // FindWindowA; a null title matches any title.
-  virtual WindowHandle FindWindow(const char* windowClass, const char* title) const = 0;
+  virtual WindowHandle FindTopLevelWindow(const char* windowClass, const char* title) const = 0;
   virtual void EnumTopLevelWindows(const WindowVisitor& visit) const = 0;
   virtual void EnumChildWindows(WindowHandle parent, const WindowVisitor& visit) const = 0;
   // GetClassNameA into a 256-byte buffer: at most 255 bytes.
@@ -43,7 +43,7 @@ class Desktop {
                                                     const void* data, std::uint32_t size,
                                                     std::uint32_t timeoutMs) = 0;
   // MessageBoxA; the button pressed.
-  virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+  virtual int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                          std::uint32_t style) = 0;
 };
 

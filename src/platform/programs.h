@@ -22,7 +22,7 @@ class Programs {
   // process handle. False when the start failed.
   virtual bool StartAndWaitForIdle(const std::string& commandLine, std::uint32_t idleTimeoutMs) = 0;
   // ShellExecuteA; the result is not looked at by any caller.
-  virtual void ShellExecute(WindowHandle owner, const char* verb, const std::string& file,
+  virtual void OpenWithShell(WindowHandle owner, const char* verb, const std::string& file,
                             const char* parameters, int showCommand) = 0;
   // WinExec; the result is not looked at by any caller.
   virtual void WinExec(const std::string& commandLine, int showCommand) = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vrpph::platform {
 
@@ -31,5 +32,12 @@ class Text {
   virtual bool CanonicalizeUrl(const char* url, char* buffer, std::uint32_t* length,
                                std::uint32_t flags) const = 0;
 };
+
+// A copy of `text` upper-cased as the ANSI code page does it.
+inline std::string UpperCased(std::string_view text, const Text& platformText) {
+  std::string copy(text);
+  platformText.UpperCase(copy);
+  return copy;
+}
 
 }  // namespace vrpph::platform

@@ -12,11 +12,6 @@ constexpr std::uint32_t kNoRememberedAction = 0xFFFFFFFFu;
 
 }  // namespace
 
-PromptOutcome UnavailablePromptDialog::Run(platform::WindowHandle, const std::string&,
-                                           const std::optional<std::string>&, const std::optional<std::string>&) {
-  return PromptOutcome{prompt_result::DialogFailed, OpenMode::Open};
-}
-
 PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
                                  platform::WindowHandle owner, const std::string& url,
                                  const std::optional<std::string>& suggestedName) {

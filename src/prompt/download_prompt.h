@@ -3,7 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,21 +25,6 @@ class PromptDialog {
   virtual PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
                             const std::optional<std::string>& suggestedName,
                             const std::optional<std::string>& extension) = 0;
-};
-
-// A prompt without a dialog to show: every dialog fails to come up (-1), so
-// only a remembered action lets a download proceed.
-class UnavailablePromptDialog : public PromptDialog {
- public:
-  explicit UnavailablePromptDialog(std::function<bool()> moduleImageLoaded)
-      : moduleImageLoaded_(std::move(moduleImageLoaded)) {}
-  bool ModuleImageLoaded() override { return moduleImageLoaded_ && moduleImageLoaded_(); }
-  PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
-                    const std::optional<std::string>& suggestedName,
-                    const std::optional<std::string>& extension) override;
-
- private:
-  std::function<bool()> moduleImageLoaded_;
 };
 
 // The prompt's result (prompt_result) with the mode this prompt chose after

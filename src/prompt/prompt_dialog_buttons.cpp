@@ -42,7 +42,7 @@ bool DownloadPromptDialog::OptionsWindowOpen() {
   const std::string title = ReadSettingString(platform_.registry, platform::root::CurrentUser, keys::Strings,
                                               strings::OptionsTitle.id)
                                 .value_or(strings::OptionsTitle.builtIn);
-  const platform::WindowHandle window = platform_.desktop.FindWindow(manager::WindowClass, title.c_str());
+  const platform::WindowHandle window = platform_.desktop.FindTopLevelWindow(manager::WindowClass, title.c_str());
   if (window == 0) {
     optionsPending_ = false;
     return false;

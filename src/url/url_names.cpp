@@ -11,12 +11,6 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-std::string Upper(std::string_view s, const platform::Text& text) {
-  std::string copy(s);
-  text.UpperCase(copy);
-  return copy;
-}
-
 bool IsStopCharacter(unsigned char c) {
   if (c < 0x20 || c >= 0x80) return true;
   switch (c) {
@@ -82,7 +76,7 @@ std::string UrlHost(std::string_view url, std::size_t bufferSize) {
 }
 
 bool IsRedirectPage(std::string_view url, const platform::Text& text) {
-  std::string upper = Upper(url, text);
+  std::string upper = platform::UpperCased(url, text);
   return upper.find("QVREDIR.ASP") != npos || upper.find("QVCATALOG_FETCH.ASP") != npos;
 }
 
@@ -90,7 +84,7 @@ std::optional<std::string> EmbeddedFileName(std::string_view url,
                                             const std::optional<std::string>& acceptingTypes,
                                             const platform::Text& text) {
   if (!acceptingTypes) return std::nullopt;
-  const std::string upper = Upper(url, text);
+  const std::string upper = platform::UpperCased(url, text);
   // The first entry in list order that occurs anywhere decides.
   const std::optional<EntryMatch> match = FirstEntryAfterDot(upper, *acceptingTypes);
   if (!match) return std::nullopt;
@@ -104,7 +98,7 @@ bool HasAcceptedExtension(std::string_view fileName, const std::optional<std::st
                           const platform::Text& text) {
   std::size_t dot = fileName.rfind('.');
   if (dot == npos || !acceptingTypes) return false;
-  return ListContains(*acceptingTypes, Upper(fileName.substr(dot + 1), text));
+  return ListContains(*acceptingTypes, platform::UpperCased(fileName.substr(dot + 1), text));
 }
 
 std::optional<std::string> SuggestedFileName(std::string_view url,

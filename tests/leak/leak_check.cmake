@@ -2,7 +2,7 @@
 # leak_check.sh reads the process's /proc entries from the Linux side.
 add_executable(vrpph_leak_driver ${CMAKE_CURRENT_LIST_DIR}/leak_driver.cpp ${CMAKE_SOURCE_DIR}/tests/wine/support/test_bind_info.cpp)
 target_include_directories(vrpph_leak_driver PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(vrpph_leak_driver PRIVATE vrpph_idl ole32 oleaut32 urlmon user32 advapi32 uuid)
+target_link_libraries(vrpph_leak_driver PRIVATE vrpph_platform vrpph_idl ole32 oleaut32 urlmon user32 advapi32 uuid)
 target_compile_definitions(vrpph_leak_driver PRIVATE NOMINMAX)
 add_dependencies(vrpph_leak_driver vrpph)
 set_target_properties(vrpph_leak_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

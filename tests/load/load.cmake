@@ -8,7 +8,7 @@ add_executable(vrpph_load_driver
   ${CMAKE_SOURCE_DIR}/tests/wine/support/standin_manager.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/modal_watcher.cpp)
 target_include_directories(vrpph_load_driver PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(vrpph_load_driver PRIVATE vrpph_idl ole32 oleaut32 urlmon user32 advapi32 uuid)
+target_link_libraries(vrpph_load_driver PRIVATE vrpph_platform vrpph_idl ole32 oleaut32 urlmon user32 advapi32 uuid)
 target_compile_definitions(vrpph_load_driver PRIVATE NOMINMAX)
 add_dependencies(vrpph_load_driver vrpph vrpph_manager)
 set_target_properties(vrpph_load_driver PROPERTIES

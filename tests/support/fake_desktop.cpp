@@ -53,7 +53,7 @@ bool FakeDesktop::SetForegroundWindow(WindowHandle window) {
   return Find(window) != nullptr;
 }
 
-WindowHandle FakeDesktop::FindWindow(const char* windowClass, const char* title) const {
+WindowHandle FakeDesktop::FindTopLevelWindow(const char* windowClass, const char* title) const {
   Log(std::string("find ") + (windowClass ? windowClass : "") + "|" + (title ? title : "*"));
   for (const auto& w : windows_) {
     if (w.parent != 0) continue;
@@ -115,7 +115,7 @@ std::optional<std::intptr_t> FakeDesktop::SendCopyData(WindowHandle window, std:
   return w->onCopyData ? w->onCopyData(dwData, bytes) : 0;
 }
 
-int FakeDesktop::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+int FakeDesktop::ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                             std::uint32_t style) {
   Log("messagebox " + caption);
   messageBoxes_.push_back({owner, text, caption, style});

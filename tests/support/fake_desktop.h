@@ -48,7 +48,7 @@ class FakeDesktop : public platform::Desktop {
 
   platform::WindowHandle ForegroundWindow() const override { return foreground_; }
   bool SetForegroundWindow(platform::WindowHandle window) override;
-  platform::WindowHandle FindWindow(const char* windowClass, const char* title) const override;
+  platform::WindowHandle FindTopLevelWindow(const char* windowClass, const char* title) const override;
   void EnumTopLevelWindows(const WindowVisitor& visit) const override;
   void EnumChildWindows(platform::WindowHandle parent, const WindowVisitor& visit) const override;
   std::string ClassName(platform::WindowHandle window) const override;
@@ -56,7 +56,7 @@ class FakeDesktop : public platform::Desktop {
   std::string WindowText(platform::WindowHandle window) override;
   std::optional<std::intptr_t> SendCopyData(platform::WindowHandle window, std::uintptr_t dwData, const void* data,
                                             std::uint32_t size, std::uint32_t timeoutMs) override;
-  int MessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
+  int ShowMessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
                  std::uint32_t style) override;
 
  private:

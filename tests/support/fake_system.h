@@ -55,7 +55,7 @@ class FakePrograms : public platform::Programs {
     if (startSucceeds_ && onStart_) onStart_();
     return startSucceeds_;
   }
-  void ShellExecute(platform::WindowHandle owner, const char* verb, const std::string& file, const char* parameters,
+  void OpenWithShell(platform::WindowHandle owner, const char* verb, const std::string& file, const char* parameters,
                     int showCommand) override {
     calls_.push_back({"shell", file, verb ? verb : "", parameters ? parameters : "", owner, showCommand, 0});
     if (log_) log_->Add("shell " + file + " " + (parameters ? parameters : ""));

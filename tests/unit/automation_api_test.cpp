@@ -9,6 +9,7 @@
 #include "support/fake_download_services.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
+#include "support/scripted_prompt_dialog.h"
 
 namespace vrpph {
 namespace {
@@ -136,8 +137,8 @@ class DownloadFileHandOffTest : public DownloadFileTest {
     testing::SetDword(world.registry, CurrentUser, keys::DefAction, extension, StoredAction(action));
   }
   void Handoff(const char16_t* url, const char16_t* referer, const char16_t* path) {
-    UnavailablePromptDialog dialog([] { return true; });
-    ModuleDownloadServices real(world.platform, openMode, &dialog);
+    testing::ScriptedPromptDialog dialog;
+    ModuleDownloadServices real(world.platform, openMode, dialog);
     DownloadFile(world.platform, real, DownloadFileRequest{url, referer, path});
   }
   std::atomic<OpenMode> openMode{OpenMode::Open};

@@ -307,7 +307,7 @@ class BadPromptSettingsTest : public BadInputTest {
   testing::FakeDialogHost host{world.platform};
   HostedPromptDialog dialog{world.platform, host};
   std::atomic<OpenMode> openMode{OpenMode::Open};
-  ModuleDownloadServices services{world.platform, openMode, &dialog};
+  ModuleDownloadServices services{world.platform, openMode, dialog};
   platform::WindowHandle manager = 0;
   std::vector<std::string> received;
 };

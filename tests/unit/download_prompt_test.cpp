@@ -7,35 +7,20 @@
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
+#include "support/scripted_prompt_dialog.h"
 
 namespace vrpph {
 namespace {
 
 using platform::root::CurrentUser;
 
-// Records what reaches the dialog and answers as told.
-class ScriptedDialog : public PromptDialog {
- public:
-  bool ModuleImageLoaded() override { return moduleLoaded; }
-  PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
-                    const std::optional<std::string>& suggestedName,
-                    const std::optional<std::string>& extension) override {
-    ++runs;
-    seenOwner = owner;
-    seenUrl = url;
-    seenName = suggestedName;
-    seenExtension = extension;
-    return PromptOutcome{result, chosenMode};
-  }
-  bool moduleLoaded = true;
-  int result = prompt_result::Proceed;
-  OpenMode chosenMode = OpenMode::Save;
-  int runs = 0;
-  platform::WindowHandle seenOwner = 0;
-  std::string seenUrl;
-  std::optional<std::string> seenName;
-  std::optional<std::string> seenExtension;
-};
+// A dialog that proceeds in save mode unless told otherwise.
+testing::ScriptedPromptDialog Proceeding() {
+  testing::ScriptedPromptDialog dialog;
+  dialog.result = prompt_result::Proceed;
+  dialog.chosenMode = OpenMode::Save;
+  return dialog;
+}
 
 class DownloadPromptTest : public ::testing::Test {
  protected:
@@ -48,7 +33,7 @@ class DownloadPromptTest : public ::testing::Test {
     testing::SetDword(world.registry, CurrentUser, keys::DefAction, extension, action);
   }
   testing::FakePlatform world;
-  ScriptedDialog dialog;
+  testing::ScriptedPromptDialog dialog = Proceeding();
   std::atomic<OpenMode> openMode{OpenMode::Open};
 };
 
@@ -93,18 +78,11 @@ TEST_F(DownloadPromptTest, AMissingModuleImageEndsThePromptFirst) {
   EXPECT_EQ(dialog.runs, 0);
 }
 
-TEST(UnavailablePromptDialogTest, AnswersAsADialogThatCannotBeCreated) {
-  UnavailablePromptDialog dialog([] { return true; });
-  EXPECT_TRUE(dialog.ModuleImageLoaded());
-  EXPECT_EQ(dialog.Run(0, "http://h/a.zip", std::nullopt, "zip").result, prompt_result::DialogFailed);
-  EXPECT_FALSE(UnavailablePromptDialog([] { return false; }).ModuleImageLoaded());
-  EXPECT_FALSE(UnavailablePromptDialog(nullptr).ModuleImageLoaded());
-}
-
 TEST(ModuleDownloadServicesTest, RunThePromptOverTheModuleWideMode) {
   testing::FakePlatform world;
   std::atomic<OpenMode> mode{OpenMode::Save};
-  ModuleDownloadServices services(world.platform, mode);
+  testing::ScriptedPromptDialog unavailable;
+  ModuleDownloadServices services(world.platform, mode, unavailable);
   PromptOutcome outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
   EXPECT_EQ(outcome.result, prompt_result::DialogFailed);
   EXPECT_EQ(outcome.openMode, OpenMode::Save) << "the mode held before";
@@ -115,9 +93,9 @@ TEST(ModuleDownloadServicesTest, RunThePromptOverTheModuleWideMode) {
   EXPECT_EQ(outcome.openMode, OpenMode::Open);
   EXPECT_EQ(mode.load(), OpenMode::Open);
 
-  ScriptedDialog dialog;
-  dialog.moduleLoaded = false;
-  ModuleDownloadServices withDialog(world.platform, mode, &dialog);
+  testing::ScriptedPromptDialog missing;
+  missing.moduleLoaded = false;
+  ModuleDownloadServices withDialog(world.platform, mode, missing);
   EXPECT_EQ(withDialog.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt).result, prompt_result::ModuleMissing);
 }
 

@@ -315,12 +315,11 @@ TEST(RenamedModuleWineTest, ARenamedCopyStillFindsItsOwnPrompt) {
   testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
   testing::SetDword(registry, CurrentUser, keys::DefAction, "zip", 1);
   {
-    HMODULE module = LoadLibraryA(copy.c_str());
-    ASSERT_NE(module, nullptr);
-    auto show = reinterpret_cast<ShowOpenDialog>(reinterpret_cast<void*>(GetProcAddress(module, "DllShowOpenDialog")));
+    platform::UniqueModule module(LoadLibraryA(copy.c_str()));
+    ASSERT_TRUE(module);
+    auto show = platform::GetProc<ShowOpenDialog>(module.get(), "DllShowOpenDialog");
     ASSERT_NE(show, nullptr);
     EXPECT_EQ(show(nullptr, kUrl, nullptr), TRUE);
-    FreeLibrary(module);
   }
   testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane");
   DeleteFileA(copy.c_str());

@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/win32/handles.h"
+
 namespace {
 
 using ShowOpenDialog = BOOL(WINAPI*)(HWND, LPCSTR, LPCSTR);
@@ -65,9 +67,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: show_prompt URL DONE-FILE\n");
     return 2;
   }
-  HMODULE dll = LoadLibraryA(DllBesideProgram().c_str());
-  auto show = dll ? reinterpret_cast<ShowOpenDialog>(reinterpret_cast<void*>(GetProcAddress(dll, "DllShowOpenDialog")))
-                  : nullptr;
+  const vrpph::platform::UniqueModule dll(LoadLibraryA(DllBesideProgram().c_str()));
+  auto show = vrpph::platform::GetProc<ShowOpenDialog>(dll.get(), "DllShowOpenDialog");
   if (!show) {
     std::fprintf(stderr, "show_prompt: cannot load DllShowOpenDialog from %s\n", DllBesideProgram().c_str());
     return 1;
@@ -75,6 +76,5 @@ int main(int argc, char** argv) {
   std::thread watcher(AnswerWhenDone, std::string(argv[2]));
   show(nullptr, argv[1], nullptr);
   watcher.join();
-  FreeLibrary(dll);
   return 0;
 }

@@ -4,10 +4,6 @@
 
 #include <vector>
 
-// windows.h maps these names to their A forms; the seam means its own methods.
-#undef FindWindow
-#undef MessageBox
-
 namespace vrpph::platform {
 
 namespace {
@@ -31,7 +27,7 @@ WindowHandle Win32Desktop::ForegroundWindow() const { return Handle(GetForegroun
 
 bool Win32Desktop::SetForegroundWindow(WindowHandle window) { return ::SetForegroundWindow(Hwnd(window)) != FALSE; }
 
-WindowHandle Win32Desktop::FindWindow(const char* windowClass, const char* title) const {
+WindowHandle Win32Desktop::FindTopLevelWindow(const char* windowClass, const char* title) const {
   return Handle(FindWindowA(windowClass, title));
 }
 
@@ -75,7 +71,7 @@ std::optional<std::intptr_t> Win32Desktop::SendCopyData(WindowHandle window, std
   return static_cast<std::intptr_t>(reply);
 }
 
-int Win32Desktop::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+int Win32Desktop::ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                              std::uint32_t style) {
   return MessageBoxA(Hwnd(owner), text.c_str(), caption.c_str(), style);
 }

@@ -9,7 +9,7 @@ class Win32Desktop final : public Desktop {
  public:
   WindowHandle ForegroundWindow() const override;
   bool SetForegroundWindow(WindowHandle window) override;
-  WindowHandle FindWindow(const char* windowClass, const char* title) const override;
+  WindowHandle FindTopLevelWindow(const char* windowClass, const char* title) const override;
   void EnumTopLevelWindows(const WindowVisitor& visit) const override;
   void EnumChildWindows(WindowHandle parent, const WindowVisitor& visit) const override;
   std::string ClassName(WindowHandle window) const override;
@@ -17,7 +17,7 @@ class Win32Desktop final : public Desktop {
   std::string WindowText(WindowHandle window) override;
   std::optional<std::intptr_t> SendCopyData(WindowHandle window, std::uintptr_t dwData, const void* data,
                                             std::uint32_t size, std::uint32_t timeoutMs) override;
-  int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+  int ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                  std::uint32_t style) override;
 };
 

@@ -3,22 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <memory>
-#include <type_traits>
 #include <vector>
 
-// shellapi.h maps the name to ShellExecuteA; the seam means its own method.
-#undef ShellExecute
+#include "platform/win32/handles.h"
 
 namespace vrpph::platform {
 namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle) CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 // CreateProcessA may write into its command line, so it gets its own
 // terminated copy, as long as the text needs.
@@ -46,7 +36,7 @@ bool Win32Programs::StartAndWaitForIdle(const std::string& commandLine, std::uin
   return true;
 }
 
-void Win32Programs::ShellExecute(WindowHandle owner, const char* verb, const std::string& file,
+void Win32Programs::OpenWithShell(WindowHandle owner, const char* verb, const std::string& file,
                                  const char* parameters, int showCommand) {
   ShellExecuteA(reinterpret_cast<HWND>(owner), verb, file.c_str(), parameters, nullptr, showCommand);
 }

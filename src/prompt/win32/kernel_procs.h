@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/handles.h"
+
 namespace vrpph {
 
 // The export `name` of the already loaded "kernel32.dll", looked up at
@@ -13,8 +15,7 @@ FARPROC LoadKernelProc(const char* name);
 // The export as a function of type `Function`, or null.
 template <typename Function>
 Function LoadKernelFunction(FARPROC (*lookup)(const char*), const char* name) {
-  // Through void*: FARPROC's own type says nothing about the real one.
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(lookup(name)));
+  return platform::FunctionFrom<Function>(lookup(name));
 }
 
 }  // namespace vrpph

@@ -1,5 +1,10 @@
 #include "prompt/win32/win32_activation_context.h"
 
+#include <optional>
+#include <string>
+
+#include "platform/win32/module_file.h"
+
 #include "prompt/dialog_ids.h"
 #include "prompt/win32/kernel_procs.h"
 
@@ -22,14 +27,13 @@ Win32ActivationContextApi::Win32ActivationContextApi(HMODULE module, ProcLookup 
 ActivationContextApi::Handle Win32ActivationContextApi::Create() {
   auto create = LoadKernelFunction<CreateActCtxFn>(lookup_, "CreateActCtxA");
   if (!create) return kInvalid;
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(module_, path, MAX_PATH);
   // A cut path names some other file: no context rather than a wrong one.
-  if (length == 0 || length >= MAX_PATH) return kInvalid;
+  const std::optional<std::string> path = platform::ModuleFileNameA(module_);
+  if (!path) return kInvalid;
   ACTCTXA description = {};
   description.cbSize = sizeof description;
   description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-  description.lpSource = path;
+  description.lpSource = path->c_str();
   description.lpResourceName = MAKEINTRESOURCEA(prompt_resource::Manifest);
   return reinterpret_cast<Handle>(create(&description));
 }

@@ -3,23 +3,24 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/module_file.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
 #include "registration/fill_in_registry.h"
 #include "registration/register_script.h"
-#include "registration/win32/loaded_library.h"
-#include "registration/win32/module_file.h"
+#include "registration/win32/last_error.h"
 
 namespace vrpph {
 namespace {
 
 // Runs script `scriptId` of the module's file through `registry`.
 HRESULT RunModuleScript(HMODULE module, int scriptId, platform::Registry& registry, bool doRegister) {
-  const std::optional<std::string> path = ModuleFileNameA(module);
+  const std::optional<std::string> path = platform::ModuleFileNameA(module);
   if (!path) return LastErrorResult();
   // The short form keeps blanks out of the registered server path.
-  const std::string shortPath = ShortPathOf(*path);
-  LoadedLibrary file(LoadLibraryExA(shortPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  const std::string shortPath = platform::ShortPathOf(*path);
+  platform::UniqueModule file(LoadLibraryExA(shortPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!file) return LastErrorResult();
   HRSRC found = FindResourceA(file.get(), MAKEINTRESOURCEA(scriptId), "REGISTRY");
   if (!found) return LastErrorResult();

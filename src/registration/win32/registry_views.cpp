@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/win32/handles.h"
 
 namespace vrpph {
 
@@ -22,10 +23,8 @@ bool ViewRegistersClass(std::uint32_t view, REFCLSID classId) {
   wchar_t classText[40] = {};
   if (StringFromGUID2(classId, classText, 40) == 0) return false;
   const std::wstring path = std::wstring(L"CLSID\\") + classText + L"\\InprocServer32";
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  platform::UniqueKey key;
+  return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
 }  // namespace vrpph

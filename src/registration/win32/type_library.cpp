@@ -2,8 +2,9 @@
 
 #include <optional>
 
-#include "registration/win32/loaded_library.h"
-#include "registration/win32/module_file.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/module_file.h"
+#include "registration/win32/last_error.h"
 
 namespace vrpph {
 namespace {
@@ -60,7 +61,7 @@ HRESULT LoadTypeLibraryBeside(const std::wstring& path, LoadedTypeLibrary& out) 
 }
 
 HRESULT LoadModuleTypeLibrary(HMODULE module, LoadedTypeLibrary& out) {
-  const std::optional<std::wstring> path = ModuleFileNameW(module);
+  const std::optional<std::wstring> path = platform::ModuleFileNameW(module);
   if (!path) return LastErrorResult();
   return LoadTypeLibraryBeside(*path, out);
 }
@@ -81,9 +82,8 @@ void UnregisterTypeLibrary(HMODULE module) {
   if (!a) return;
   // Found by name at run time: an oleaut32 without it still lets the module
   // load and unregister the rest.
-  LoadedLibrary oleaut(LoadLibraryA("oleaut32.dll"));
-  if (!oleaut) return;
-  if (auto unregister = oleaut.Export<UnRegisterTypeLibFunction>("UnRegisterTypeLib")) {
+  platform::UniqueModule oleaut(LoadLibraryA("oleaut32.dll"));
+  if (auto unregister = platform::GetProc<UnRegisterTypeLibFunction>(oleaut.get(), "UnRegisterTypeLib")) {
     (void)unregister(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind);
   }
 }

@@ -4,17 +4,13 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/win32/handles.h"
 #include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+using platform::UniqueHandle;
 
 std::string HostPath() {
   std::string path = VrpphDllPath();

@@ -2,28 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/win32/handles.h"
+
 namespace vrpph::wine_tests {
 namespace {
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() { Reset(); }
-  void Reset(HANDLE handle = nullptr) {
-    if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = handle;
-  }
-  [[nodiscard]] HANDLE get() const { return handle_; }
-  HANDLE* put() {
-    Reset();
-    return &handle_;
-  }
-
- private:
-  HANDLE handle_;
-};
+using Handle = platform::UniqueHandle;
 
 struct DialogSearch {
   DWORD process;
@@ -88,7 +72,7 @@ ChildRun RunChild(const std::string& commandLine, DWORD timeoutMs) {
   run.started = true;
   Handle process(info.hProcess);
   Handle thread(info.hThread);
-  writeEnd.Reset();
+  writeEnd.reset();
 
   std::vector<HWND> closed;
   const ULONGLONG end = GetTickCount64() + timeoutMs;

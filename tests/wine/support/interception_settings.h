@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/held_keys.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/contact_points.h"
 #include "support/registry_tools.h"
@@ -38,26 +39,6 @@ class SeededSettings {
   }
 };
 
-// Holds exactly the given keys down on this thread, and puts the table back
-// when it goes.
-class HeldKeys {
- public:
-  explicit HeldKeys(std::initializer_list<BYTE> codes = {}) {
-    GetKeyboardState(saved_);
-    Hold(codes);
-  }
-  HeldKeys(const HeldKeys&) = delete;
-  HeldKeys& operator=(const HeldKeys&) = delete;
-  ~HeldKeys() { SetKeyboardState(saved_); }
-
-  void Hold(std::initializer_list<BYTE> codes) {
-    BYTE state[256] = {};
-    for (BYTE code : codes) state[code] = 0x80;
-    SetKeyboardState(state);
-  }
-
- private:
-  BYTE saved_[256] = {};
-};
+using platform::HeldKeys;
 
 }  // namespace vrpph::wine_tests

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/win32/handles.h"
 #include "wine/support/child_process.h"
 
 namespace vrpph::wine_tests {
@@ -11,21 +12,12 @@ std::string KeyValuesOf(HKEY key);
 
 namespace {
 
-class Key {
- public:
-  Key(HKEY root, const std::string& path, REGSAM access) {
-    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  ~Key() {
-    if (key_) RegCloseKey(key_);
-  }
-  [[nodiscard]] HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// `path` below `root` opened with `access`; empty when it cannot be.
+platform::UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access) {
+  platform::UniqueKey key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.reset();
+  return key;
+}
 
 template <typename Visit>
 void EachValue(HKEY key, Visit visit) {
@@ -47,7 +39,7 @@ void AppendTree(HKEY key, const std::string& prefix, std::string& out) {
     if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
     const std::string path = prefix + std::string(name, length);
     out += path + "\n";
-    Key child(key, name, KEY_READ);
+    platform::UniqueKey child = OpenKey(key, name, KEY_READ);
     if (child.get()) AppendTree(child.get(), path + "\\", out);
   }
 }
@@ -62,7 +54,7 @@ void AppendDump(HKEY key, const std::string& prefix, std::string& out, const std
     if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return;
     if (lstrcmpiA(name, "Wow6432Node") == 0 || (!skip.empty() && lstrcmpiA(name, skip.c_str()) == 0)) continue;
     const std::string path = prefix + std::string(name, length);
-    Key child(key, name, KEY_READ);
+    platform::UniqueKey child = OpenKey(key, name, KEY_READ);
     out += path + (child.get() ? "\n" : " <cannot open>\n");
     if (!child.get()) continue;
     std::string values = KeyValuesOf(child.get());
@@ -77,7 +69,7 @@ void AppendDump(HKEY key, const std::string& prefix, std::string& out, const std
 
 void DeleteTree(HKEY root, const std::string& path) {
   {
-    Key key(root, path, KEY_ALL_ACCESS);
+    platform::UniqueKey key = OpenKey(root, path, KEY_ALL_ACCESS);
     if (!key.get()) return;
     char name[256];
     DWORD length = sizeof name;
@@ -110,13 +102,13 @@ std::string KeyValuesOf(HKEY key) {
 }
 
 std::string KeyValues(HKEY root, const std::string& path) {
-  Key key(root, path, KEY_READ);
+  platform::UniqueKey key = OpenKey(root, path, KEY_READ);
   if (!key.get()) return "<missing>";
   return KeyValuesOf(key.get());
 }
 
 std::string ViewDump(HKEY root, const std::string& path, REGSAM view, const std::string& skip) {
-  Key key(root, path, KEY_READ | view);
+  platform::UniqueKey key = OpenKey(root, path, KEY_READ | view);
   if (!key.get()) return "<missing>";
   std::string out;
   AppendDump(key.get(), "", out, skip);
@@ -124,7 +116,7 @@ std::string ViewDump(HKEY root, const std::string& path, REGSAM view, const std:
 }
 
 std::string KeyTree(HKEY root, const std::string& path) {
-  Key key(root, path, KEY_READ);
+  platform::UniqueKey key = OpenKey(root, path, KEY_READ);
   if (!key.get()) return "<missing>";
   std::string out;
   AppendTree(key.get(), "", out);
@@ -134,7 +126,7 @@ std::string KeyTree(HKEY root, const std::string& path) {
 RegistrationGuard::RegistrationGuard(std::function<void()> unregister) : unregister_(std::move(unregister)) {
   for (const char* scheme : kHandlerSchemes) {
     SavedKey saved{std::string("PROTOCOLS\\Handler\\") + scheme, false, {}};
-    Key key(HKEY_CLASSES_ROOT, saved.path, KEY_READ);
+    platform::UniqueKey key = OpenKey(HKEY_CLASSES_ROOT, saved.path, KEY_READ);
     saved.existed = key.get() != nullptr;
     if (saved.existed) {
       EachValue(key.get(), [&saved](const std::string& name, DWORD type, const std::vector<BYTE>& bytes) {
@@ -143,7 +135,7 @@ RegistrationGuard::RegistrationGuard(std::function<void()> unregister) : unregis
     }
     saved_.push_back(std::move(saved));
     const std::string nameSpace = std::string("PROTOCOLS\\Name-Space Handler\\") + scheme;
-    if (!Key(HKEY_CLASSES_ROOT, nameSpace, KEY_READ).get()) created_.push_back(nameSpace);
+    if (!OpenKey(HKEY_CLASSES_ROOT, nameSpace, KEY_READ)) created_.push_back(nameSpace);
   }
 }
 
@@ -154,16 +146,15 @@ RegistrationGuard::~RegistrationGuard() {
   for (const SavedKey& saved : saved_) {
     DeleteTree(HKEY_CLASSES_ROOT, saved.path);
     if (!saved.existed) continue;
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, saved.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    platform::UniqueKey key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, saved.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
                         nullptr) != ERROR_SUCCESS) {
       continue;
     }
     for (const SavedValue& value : saved.values) {
-      RegSetValueExA(key, value.name.c_str(), 0, value.type, value.bytes.data(),
+      RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, value.bytes.data(),
                      static_cast<DWORD>(value.bytes.size()));
     }
-    RegCloseKey(key);
   }
 }
 

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/handles.h"
+
 #include "wine/support/vrpph_dll.h"
 
 namespace vrpph::wine_tests {
@@ -19,16 +21,6 @@ void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file << text;
 }
-
-struct Handle {
-  explicit Handle(HANDLE h) : h(h) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-  HANDLE h;
-};
 
 std::string ImagePath(HANDLE process) {
   char path[MAX_PATH * 2] = {};
@@ -70,8 +62,8 @@ bool StandInManager::Launch(const std::string& tail) {
   if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return false;
   }
-  Handle process(info.hProcess);
-  Handle thread(info.hThread);
+  platform::UniqueHandle process(info.hProcess);
+  platform::UniqueHandle thread(info.hThread);
   return true;
 }
 
@@ -123,18 +115,18 @@ std::vector<ManagerLogEntry> StandInManager::WaitForEntries(const std::string& k
 }
 
 int StandInManager::StopAll() const {
-  Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.h == INVALID_HANDLE_VALUE) return 0;
+  platform::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) return 0;
   int stopped = 0;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.h, &entry); more; more = Process32Next(snapshot.h, &entry)) {
+  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
     if (lstrcmpiA(entry.szExeFile, "TQP.EXE") != 0) continue;
-    Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+    platform::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
                                entry.th32ProcessID));
-    if (!process.h || lstrcmpiA(ImagePath(process.h).c_str(), programPath_.c_str()) != 0) continue;
-    TerminateProcess(process.h, 0);
-    WaitForSingleObject(process.h, 5000);
+    if (!process.get() || lstrcmpiA(ImagePath(process.get()).c_str(), programPath_.c_str()) != 0) continue;
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 5000);
     ++stopped;
   }
   return stopped;

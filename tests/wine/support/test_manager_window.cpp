@@ -13,15 +13,13 @@ TestManagerWindow::TestManagerWindow(const char* title, LRESULT reply)
       ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       thread_([this, name = std::string(title)] { Run(name); }) {
-  WaitForSingleObject(ready_, 10000);
+  WaitForSingleObject(ready_.get(), 10000);
 }
 
 TestManagerWindow::~TestManagerWindow() {
-  SetEvent(release_);
+  SetEvent(release_.get());
   if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
   thread_.join();
-  CloseHandle(ready_);
-  CloseHandle(release_);
 }
 
 std::vector<TestManagerWindow::Received> TestManagerWindow::received() const {
@@ -40,7 +38,7 @@ void TestManagerWindow::Run(const std::string& title) {
   window_ = CreateWindowExA(0, manager::WindowClass, title.c_str(), WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
                             nullptr, windowClass.hInstance, nullptr);
   if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetEvent(ready_);
+  SetEvent(ready_.get());
   MSG message;
   while (window_ && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
 }
@@ -55,7 +53,7 @@ LRESULT CALLBACK TestManagerWindow::Procedure(HWND window, UINT message, WPARAM 
       return self->reply_;
     }
     case kHangMessage:
-      WaitForSingleObject(self->release_, INFINITE);
+      WaitForSingleObject(self->release_.get(), INFINITE);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace vrpph::wine_tests {
 
 class TestManagerWindow {
@@ -35,8 +37,8 @@ class TestManagerWindow {
   void Run(const std::string& title);
 
   LRESULT reply_;
-  HANDLE ready_;
-  HANDLE release_;
+  platform::UniqueHandle ready_;
+  platform::UniqueHandle release_;
   HWND window_ = nullptr;
   mutable std::mutex mutex_;
   std::vector<Received> received_;

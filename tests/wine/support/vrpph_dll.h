@@ -8,6 +8,9 @@
 
 #include <string>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/module_file.h"
+
 namespace vrpph::wine_tests {
 
 // The platform this build's module and type library are for, and the
@@ -18,9 +21,7 @@ constexpr const char* kTypeLibraryPlatform = kModuleIs64Bit ? "win64" : "win32";
 
 // Full path of vrpph.dll beside this test program.
 inline std::string VrpphDllPath() {
-  char exe[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string path(exe, length < MAX_PATH ? length : 0);
+  std::string path = platform::ModuleFileNameA(nullptr).value_or("");
   const auto slash = path.find_last_of("\\/");
   path.erase(slash == std::string::npos ? 0 : slash + 1);
   return path + "vrpph.dll";
@@ -29,19 +30,13 @@ inline std::string VrpphDllPath() {
 class LoadedDll {
  public:
   LoadedDll() : module_(LoadLibraryA(VrpphDllPath().c_str())) {}
-  LoadedDll(const LoadedDll&) = delete;
-  LoadedDll& operator=(const LoadedDll&) = delete;
-  ~LoadedDll() {
-    if (module_) FreeLibrary(module_);
-  }
 
-  [[nodiscard]] HMODULE get() const { return module_; }
+  [[nodiscard]] HMODULE get() const { return module_.get(); }
 
   // The export `name` as a function of type `Function`, or null.
   template <typename Function>
   [[nodiscard]] Function Export(const char* name) const {
-    // Through void*: FARPROC's own type says nothing about the real one.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return platform::GetProc<Function>(module_.get(), name);
   }
 
   // A fresh, standalone object of `classId` asked for `interfaceId`, made
@@ -61,7 +56,7 @@ class LoadedDll {
   }
 
  private:
-  HMODULE module_;
+  platform::UniqueModule module_;
 };
 
 }  // namespace vrpph::wine_tests

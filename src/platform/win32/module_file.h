@@ -1,4 +1,4 @@
-// The module's own file, as registration names it.
+// A module's own file, as registration and the activation context name it.
 #pragma once
 
 #include <windows.h>
@@ -6,10 +6,11 @@
 #include <optional>
 #include <string>
 
-namespace vrpph {
+namespace vrpph::platform {
 
-// GetModuleFileNameA into MAX_PATH bytes; none when it fails or the name
-// does not fit (a cut name would register some other file).
+// GetModuleFileName into MAX_PATH characters; none when it fails or the
+// name does not fit (a cut name would name some other file), the last error
+// then ERROR_INSUFFICIENT_BUFFER.
 std::optional<std::string> ModuleFileNameA(HMODULE module);
 // The same in UTF-16, for the type library calls.
 std::optional<std::wstring> ModuleFileNameW(HMODULE module);
@@ -18,7 +19,4 @@ std::optional<std::wstring> ModuleFileNameW(HMODULE module);
 // has no short form or the short form does not fit.
 std::string ShortPathOf(const std::string& path);
 
-// The calling thread's last error as an HRESULT (S_OK when there is none).
-HRESULT LastErrorResult();
-
-}  // namespace vrpph
+}  // namespace vrpph::platform
