@@ -3,7 +3,8 @@
 #include "interception/key_rules.h"
 #include "interception/window_probes.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "url/request_url.h"
 #include "url/type_list.h"
 #include "url/url_names.h"
@@ -12,21 +13,17 @@ namespace vrpph::bench {
 
 namespace {
 
-std::optional<std::string> Setting(platform::Platform& platform, const char* name) {
-  return ReadSettingString(platform.registry, platform::root::CurrentUser, keys::Main, name);
+// Each value the simple way: its own open, query and close of the main key.
+std::optional<std::string> ReadSetting(platform::Platform& platform, const char* name) {
+  return SettingsKey::Main(platform.registry).Text(name);
 }
 
 bool NaiveComboHeld(platform::Platform& platform, const char* name) {
   platform::KeyStateTable table{};
   platform.keyboard.GetKeyState(table);
-  auto stored = ReadBinarySetting(platform.registry, name);
+  auto stored = SettingsKey::Main(platform.registry).Bytes(name);
   if (!stored || stored->empty()) return ComboHeld(table, DefaultKeyCombo(name));
   return ComboHeld(table, *stored);
-}
-
-std::string Upper(std::string text, const platform::Text& platformText) {
-  platformText.UpperCase(text);
-  return text;
 }
 
 }  // namespace
@@ -35,12 +32,11 @@ NavigationAnswer NaiveScreening(const char16_t* url, platform::Platform& platfor
   constexpr auto kDecline = NavigationAnswer::Decline;
   if (NaiveComboHeld(platform, values::KeysToIgnore)) return kDecline;
   const bool forced = NaiveComboHeld(platform, values::KeysToAdd);
-  if (!forced && IsFlag(Setting(platform, values::UseCtrlAlt), values::True)) return kDecline;
+  if (!forced && IsFlag(ReadSetting(platform, values::UseCtrlAlt), values::True)) return kDecline;
   auto decoded = DecodeRequestUrl(platform.text, url, Producer::Interception,
-                                  UrlDecodingOn(ReadSettingString(platform.registry, platform::root::CurrentUser,
-                                                                  keys::Main, values::DecodeUrls)));
+                                  UrlDecodingOn(SettingsKey::Main(platform.registry).Text(values::DecodeUrls)));
   if (!decoded) return kDecline;
-  const auto accepting = Setting(platform, values::AcceptingTypes);
+  const auto accepting = ReadSetting(platform, values::AcceptingTypes);
   if (!forced) {
     auto extension = UrlExtension(*decoded);
     if (!extension) return kDecline;
@@ -48,9 +44,9 @@ NavigationAnswer NaiveScreening(const char16_t* url, platform::Platform& platfor
     if (IsRedirectPage(*decoded, platform.text)) fileName = EmbeddedFileName(*decoded, accepting, platform.text);
     if (!fileName) {
       if (decoded->find('?') != std::string::npos) return kDecline;
-      if (!accepting || !ListContains(*accepting, Upper(*extension, platform.text))) return kDecline;
-      auto excluded = Setting(platform, values::ExcludeFileNames);
-      if (excluded && ListContains(Upper(*excluded, platform.text), Upper(UrlFileName(*decoded), platform.text))) {
+      if (!accepting || !ListContains(*accepting, platform::UpperCased(*extension, platform.text))) return kDecline;
+      auto excluded = ReadSetting(platform, values::ExcludeFileNames);
+      if (excluded && ListContains(platform::UpperCased(*excluded, platform.text), platform::UpperCased(UrlFileName(*decoded), platform.text))) {
         return kDecline;
       }
     }

@@ -8,7 +8,8 @@
 #include "handoff/transfer_record.h"
 #include "platform/wide_to_ansi.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "url/request_url.h"
 #include "url/url_names.h"
 
@@ -30,8 +31,7 @@ void DownloadFile(platform::Platform& platform, DownloadServices& services, cons
   const platform::WindowHandle owner = platform.desktop.ForegroundWindow();
   std::optional<std::string> url =
       DecodeRequestUrl(platform.text, request.url, Producer::Automation,
-                       UrlDecodingOn(ReadSettingString(platform.registry, platform::root::CurrentUser, keys::Main,
-                                                       values::DecodeUrls)));
+                       UrlDecodingOn(SettingsKey::Main(platform.registry).Text(values::DecodeUrls)));
   if (!url) return;
   // The record always carries a Referer field; no referer leaves it empty,
   // while one that cannot be converted ends the call.
@@ -47,7 +47,7 @@ void DownloadFile(platform::Platform& platform, DownloadServices& services, cons
   std::optional<std::string> fileName;
   if (!path) {
     const auto accepting =
-        ReadSettingString(platform.registry, platform::root::CurrentUser, keys::Main, values::AcceptingTypes);
+        SettingsKey::Main(platform.registry).Text(values::AcceptingTypes);
     fileName = SuggestedFileName(*url, accepting, platform.text);
   }
 

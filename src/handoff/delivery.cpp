@@ -6,7 +6,7 @@
 #include "handoff/program_commands.h"
 #include "handoff/program_locator.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 
 namespace vrpph {
 namespace {
@@ -15,7 +15,7 @@ class ManagerWindow {
  public:
   ManagerWindow(platform::Platform& platform, Producer producer)
       : platform_(platform),
-        title_(ReadSettingString(platform.registry, platform::root::CurrentUser, keys::Main, values::ProgramTitle)) {
+        title_(SettingsKey::Main(platform.registry).Text(values::ProgramTitle)) {
     if (!title_ && producer == Producer::Interception) title_ = manager::DefaultTitle;
   }
 

@@ -2,7 +2,7 @@
 
 #include "handoff/transfer_record.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 
 namespace vrpph {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kPartialFileSuffix = ".TQ";
 
 std::string ResumeQuestion(platform::Registry& registry) {
-  auto text = ReadSettingString(registry, platform::root::CurrentUser, keys::Strings, strings::ResumeQuestion.id);
+  auto text = SettingsKey::User(registry, keys::Strings).Text(strings::ResumeQuestion.id);
   return text ? *text : std::string(strings::ResumeQuestion.builtIn);
 }
 
@@ -32,7 +32,7 @@ std::optional<std::string> CheckPausedDownload(platform::Platform& platform, pla
   if (pathValue.size() > kMaxRegistryValueName) return std::nullopt;
 
   auto target =
-      ReadSettingString(platform.registry, platform::root::CurrentUser, keys::PausedUrls, pathValue.c_str());
+      SettingsKey::User(platform.registry, keys::PausedUrls).Text(pathValue.c_str());
   // A target the record could not carry is not offered, nor forgotten.
   if (!target || !FitsInRecordField(*target)) return std::nullopt;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 
 namespace vrpph {
 namespace {
@@ -18,16 +18,14 @@ void UpperCaseAsciiLetters(std::string& text) {
 
 // The uninstall command in one registry view; none when it cannot be read.
 std::optional<std::string> ReadUninstallCommand(platform::Registry& registry, std::uint32_t view) {
-  platform::RegKey key = platform::OpenRegKey(registry, platform::root::LocalMachine, keys::Uninstall,
-                                              platform::access::Read | view);
-  if (!key) return std::nullopt;
-  return ReadKeyString(registry, key.get(), values::UninstallString);
+  return SettingsKey::Open(registry, platform::root::LocalMachine, keys::Uninstall, SettingsKey::Access::Read, view)
+      .Text(values::UninstallString);
 }
 
 }  // namespace
 
 std::optional<std::string> LocateProgram(platform::Registry& registry, UninstallViews views) {
-  auto stored = ReadSettingString(registry, platform::root::CurrentUser, keys::Main, values::ProgramPath);
+  std::optional<std::string> stored = SettingsKey::Main(registry).Text(values::ProgramPath);
   if (stored) return stored;
 
   auto command = ReadUninstallCommand(registry, 0);
@@ -45,7 +43,8 @@ std::optional<std::string> LocateProgram(platform::Registry& registry, Uninstall
   if (at == std::string::npos || at + suffixLength != command->size()) return std::nullopt;
   command->resize(at + std::strlen(manager::ProgramFile));
 
-  (void)WriteSettingString(registry, values::ProgramPath, *command);
+  // Whether the store succeeds does not matter: the path is found again.
+  (void)SettingsKey::Main(registry, SettingsKey::Access::ReadWrite).WriteText(values::ProgramPath, *command);
   return command;
 }
 

@@ -1,7 +1,8 @@
 #include "interception/auto_learn.h"
 
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "url/type_list.h"
 #include "url/url_names.h"
 
@@ -13,18 +14,15 @@ namespace {
 constexpr const char* kNameHolderUrl = "http://x/";
 constexpr std::uint32_t kOfferStyle = platform::message_box::YesNo | platform::message_box::IconQuestion;
 
-std::optional<std::string> ReadMain(platform::Registry& registry, const char* valueName) {
-  return ReadSettingString(registry, platform::root::CurrentUser, keys::Main, valueName);
-}
-
-std::string LocalText(platform::Registry& registry, const StringId& id) {
-  std::string text =
-      ReadSettingString(registry, platform::root::CurrentUser, keys::Strings, id.id).value_or(id.builtIn);
+std::string LocalText(const SettingsKey& strings, const StringId& id) {
+  std::string text = strings.Text(id.id).value_or(id.builtIn);
   if (text.size() > kOfferTextBuffer - 1) text.resize(kOfferTextBuffer - 1);
   return text;
 }
 
-bool AutoLearnOn(platform::Registry& registry) { return IsFlag(ReadMain(registry, values::AutoLearn), values::True); }
+bool AutoLearnOn(platform::Registry& registry) {
+  return IsFlag(SettingsKey::Main(registry).Text(values::AutoLearn), values::True);
+}
 
 bool UserSaysYes(platform::Platform& platform, platform::WindowHandle owner, const std::string& message) {
   return platform.desktop.ShowMessageBox(owner, message, manager::MessageCaption, kOfferStyle) ==
@@ -40,14 +38,15 @@ void OfferTurnOff(platform::Platform& platform, platform::WindowHandle owner, co
   auto extension = fileName ? UrlExtension(kNameHolderUrl + *fileName) : UrlExtension(url);
   if (!extension) return;
   const std::string upper = platform::UpperCased(*extension, platform.text);
-  const std::string message = LocalText(registry, strings::TurnOffQuestion) + upper +
-                              LocalText(registry, strings::ExtensionTail) +
-                              LocalText(registry, strings::TurnOnLaterHint);
+  const SettingsKey texts = SettingsKey::User(registry, keys::Strings);
+  const std::string message = LocalText(texts, strings::TurnOffQuestion) + upper +
+                              LocalText(texts, strings::ExtensionTail) + LocalText(texts, strings::TurnOnLaterHint);
   if (!UserSaysYes(platform, owner, message)) return;
   // The list may have changed while the question was open.
-  auto list = ReadMain(registry, values::AcceptingTypes);
+  const SettingsKey main = SettingsKey::Main(registry, SettingsKey::Access::ReadWrite);
+  auto list = main.Text(values::AcceptingTypes);
   if (!list || !ListContains(*list, upper)) return;
-  WriteSettingString(registry, values::AcceptingTypes, ListRemove(*list, upper).list);
+  main.WriteText(values::AcceptingTypes, ListRemove(*list, upper).list);
 }
 
 void OfferTurnOn(platform::Platform& platform, platform::WindowHandle owner, const std::string& url) {
@@ -58,12 +57,13 @@ void OfferTurnOn(platform::Platform& platform, platform::WindowHandle owner, con
   // entry into the list, which hides every entry after it from the readers.
   if (!extension || extension->empty()) return;
   const std::string upper = platform::UpperCased(*extension, platform.text);
-  auto list = ReadMain(registry, values::AcceptingTypes);
+  auto list = SettingsKey::Main(registry).Text(values::AcceptingTypes);
   if (!list || ListContains(*list, upper)) return;
-  const std::string message = LocalText(registry, strings::TurnOnQuestion) + upper +
-                              LocalText(registry, strings::ExtensionTail);
+  const SettingsKey texts = SettingsKey::User(registry, keys::Strings);
+  const std::string message =
+      LocalText(texts, strings::TurnOnQuestion) + upper + LocalText(texts, strings::ExtensionTail);
   if (!UserSaysYes(platform, owner, message)) return;
-  WriteSettingString(registry, values::AcceptingTypes, ListAppend(*list, upper));
+  SettingsKey::Main(registry, SettingsKey::Access::ReadWrite).WriteText(values::AcceptingTypes, ListAppend(*list, upper));
 }
 
 }  // namespace vrpph

@@ -51,7 +51,7 @@ bool ComboHeld(platform::KeyStateTable table, std::span<const std::uint8_t> code
   return held != 0 && !AnyDown(table);
 }
 
-bool KeyComboHeld(const platform::Keyboard& keyboard, MainKeyReader& settings, const char* valueName) {
+bool KeyComboHeld(const platform::Keyboard& keyboard, const SettingsKey& settings, const char* valueName) {
   platform::KeyStateTable table{};
   keyboard.GetKeyState(table);
   // Every combination names at least one key, so with nothing down none can

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "platform/keyboard.h"
-#include "settings/main_key_reader.h"
+#include "settings/settings_key.h"
 
 namespace vrpph {
 
@@ -32,6 +32,6 @@ bool ComboHeld(platform::KeyStateTable table, std::span<const std::uint8_t> code
 
 // Takes a fresh snapshot of the calling thread's keys and tests the stored
 // combination `valueName` (KeysToIgnore or KeysToAdd) against it.
-bool KeyComboHeld(const platform::Keyboard& keyboard, MainKeyReader& settings, const char* valueName);
+bool KeyComboHeld(const platform::Keyboard& keyboard, const SettingsKey& settings, const char* valueName);
 
 }  // namespace vrpph

@@ -7,8 +7,8 @@
 #include "interception/key_rules.h"
 #include "interception/window_probes.h"
 #include "settings/contact_points.h"
-#include "settings/main_key_reader.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "url/request_url.h"
 #include "url/type_list.h"
 #include "url/url_names.h"
@@ -28,7 +28,7 @@ struct Screening {
 // The type tests of a navigation that is not forced: false when it is not
 // for the download manager. A redirect page yields the file name it names.
 bool PassesTypeTests(const std::string& url, const std::string& extension,
-                     const std::optional<std::string>& accepting, MainKeyReader& settings,
+                     const std::optional<std::string>& accepting, const SettingsKey& settings,
                      const platform::Text& text, std::optional<std::string>& fileName) {
   if (IsRedirectPage(url, text)) fileName = EmbeddedFileName(url, accepting, text);
   // A redirect page's name already ends in an accepted extension, and is
@@ -45,7 +45,7 @@ bool PassesTypeTests(const std::string& url, const std::string& extension,
 // open only for these reads, not while the prompt waits for the user.
 Screening Screen(const NavigationRequest& request, platform::Platform& platform) {
   Screening s;
-  MainKeyReader settings(platform.registry);
+  const SettingsKey settings = SettingsKey::Main(platform.registry);
   if (KeyComboHeld(platform.keyboard, settings, values::KeysToIgnore)) {
     s.answer = NavigationAnswer::Decline;
     return s;

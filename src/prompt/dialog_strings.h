@@ -5,13 +5,19 @@
 #include <array>
 #include <string>
 
-#include "platform/registry.h"
 #include "prompt/dialog_ids.h"
 #include "prompt/dialog_view.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 
 namespace vrpph {
+
+// The prompt's text buffer: at most 4095 bytes of text and a terminator.
+using DialogText = std::array<char, 4096>;
+
+// Value `name` of the open Strings key into `text`: cleared first, empty
+// when the value is missing, cut to its first 4095 bytes when longer.
+void ReadDialogText(const SettingsKey& strings, const char* name, DialogText& text);
 
 struct ControlText {
   int control;
@@ -43,8 +49,7 @@ constexpr std::array<int, 12> kPromptFontedControls{
 // Sets the caption and the ten control texts from the open Strings key; a
 // missing value gives an empty text. Leaves the joining word (string 139)
 // in `text`.
-void ApplyLocalisedTexts(DialogView& view, platform::Registry& registry, platform::HKey stringsKey,
-                         DialogText& text);
+void ApplyLocalisedTexts(DialogView& view, const SettingsKey& strings, DialogText& text);
 
 // File name, blank, joining word, blank, host; the blanks stay when a piece
 // is empty.

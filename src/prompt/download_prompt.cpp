@@ -2,7 +2,7 @@
 
 #include "core/outcomes.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 #include "url/url_names.h"
 
 namespace vrpph {
@@ -19,7 +19,8 @@ PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dia
 
   std::optional<std::string> extension = UrlExtension(url);
   if (extension) {
-    std::uint32_t action = ReadSettingDword(registry, keys::DefAction, extension->c_str(), kNoRememberedAction);
+    const std::uint32_t action =
+        SettingsKey::User(registry, keys::DefAction).Dword(extension->c_str()).value_or(kNoRememberedAction);
     if (action == StoredAction(OpenMode::Open) || action == StoredAction(OpenMode::Save)) {
       const auto remembered = static_cast<OpenMode>(action);
       openMode.store(remembered);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 #include "url/url_names.h"
 
 namespace vrpph {
@@ -27,8 +27,8 @@ PromptOutcome HostedPromptDialog::Run(platform::WindowHandle owner, const std::s
   // Only this dialog's own OK can ask to remember: a dialog that never came
   // up or was cancelled leaves nothing to store.
   if (dialog.result == prompt_result::Proceed && dialog.rememberChoice && extension) {
-    WriteSettingDword(platform_.registry, keys::DefAction, extension->c_str(),
-                      static_cast<std::uint32_t>(dialog.openMode));
+    SettingsKey::Create(platform_.registry, keys::DefAction)
+        .WriteDword(extension->c_str(), StoredAction(dialog.openMode));
   }
   return PromptOutcome{dialog.result, dialog.openMode};
 }

@@ -51,30 +51,29 @@ std::intptr_t DownloadPromptDialog::Initialise() {
   rememberChoice_ = false;
   CentreOnScreen();
 
-  long opened = platform::status::FileNotFound;
-  stringsKey_ = platform::OpenRegKey(platform_.registry, platform::root::CurrentUser, keys::PromptStrings,
-                                     platform::access::Read, &opened);
+  strings_ = SettingsKey::User(platform_.registry, keys::PromptStrings);
 
-  ReadOpenKeyText(platform_.registry, stringsKey_.get(), values::FontName, text_);
-  const std::uint32_t points = ReadOpenKeyDword(platform_.registry, stringsKey_.get(), values::FontSize);
-  const std::uint32_t charset = ReadOpenKeyDword(platform_.registry, stringsKey_.get(), values::Charset);
+  ReadDialogText(strings_, values::FontName, text_);
+  const std::uint32_t points = strings_.Dword(values::FontSize).value_or(0);
+  const std::uint32_t charset = strings_.Dword(values::Charset).value_or(0);
   font_ = CreateDialogFont(view_, text_.data(), points, charset, false);
 
   // Without the key the template's texts stay, and the joining word is the
   // empty text the font-name read left.
-  if (opened == platform::status::Success) ApplyLocalisedTexts(view_, platform_.registry, stringsKey_.get(), text_);
+  if (strings_) ApplyLocalisedTexts(view_, strings_, text_);
   view_.SetItemText(ctl::FileLine, ComposeFileLine(texts_.fileText, text_.data(), texts_.hostText).c_str());
 
   for (int control : kPromptFontedControls) view_.SetItemFont(control, font_.get());
 
   view_.SetTrackbarRangeMax(kFastestSpeed);
   view_.SetTrackbarRangeMin(kSlowestSpeed);
-  const auto speed = ReadSettingString(platform_.registry, platform::root::CurrentUser, keys::Main, values::SpeedMode);
+  const SettingsKey main = SettingsKey::Main(platform_.registry);
+  const auto speed = main.Text(values::SpeedMode);
   SetSpeedMode(speed ? ParseSpeedMode(*speed) : kSlowestSpeed);
 
   view_.SetCheck(ctl::AlwaysAsk, true);
 
-  const auto mode = ReadSettingString(platform_.registry, platform::root::CurrentUser, keys::Main, values::OpenMode);
+  const auto mode = main.Text(values::OpenMode);
   const int choice = !mode || *mode == values::Open ? ctl::RunChoice : ctl::SaveChoice;
   view_.SetCheck(choice, true);
   view_.FocusItem(choice);
@@ -92,7 +91,7 @@ void DownloadPromptDialog::SetSpeedMode(int mode) {
   // Setting a position redraws the trackbar, whose drawing notifies us
   // again: set only what changes, or the dialog would repaint for ever.
   if (view_.TrackbarPosition() != position) view_.SetTrackbarPosition(position);
-  ReadOpenKeyText(platform_.registry, stringsKey_.get(), strings::SpeedLabels[position], text_);
+  ReadDialogText(strings_, strings::SpeedLabels[position], text_);
   if (shownSpeedLabel_ != text_.data()) {
     shownSpeedLabel_ = text_.data();
     view_.SetItemText(ctl::SpeedLabel, text_.data());

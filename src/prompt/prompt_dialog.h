@@ -11,8 +11,9 @@
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "prompt/dialog_font.h"
+#include "prompt/dialog_strings.h"
 #include "prompt/dialog_view.h"
-#include "settings/settings_store.h"
+#include "settings/settings_key.h"
 
 namespace vrpph {
 
@@ -68,7 +69,7 @@ class DownloadPromptDialog {
   bool optionsPending_ = false;
   bool rememberChoice_ = false;
   OpenMode openMode_ = OpenMode::Open;
-  platform::RegKey stringsKey_;
+  SettingsKey strings_;
   ScopedFont font_;
   DialogText text_{};
   // The speed label last set, so repeated trackbar notifications repaint

@@ -12,12 +12,13 @@ namespace vrpph {
 namespace ctl = prompt_control;
 
 void DownloadPromptDialog::Confirm() {
-  WriteSettingString(platform_.registry, values::SpeedMode, std::to_string(view_.TrackbarPosition()));
+  const SettingsKey main = SettingsKey::Main(platform_.registry, SettingsKey::Access::ReadWrite);
+  main.WriteText(values::SpeedMode, std::to_string(view_.TrackbarPosition()));
   if (view_.CheckState(ctl::RunChoice) == kButtonChecked) {
-    WriteSettingString(platform_.registry, values::OpenMode, values::Open);
+    main.WriteText(values::OpenMode, values::Open);
     openMode_ = OpenMode::Open;
   } else {
-    WriteSettingString(platform_.registry, values::OpenMode, values::Save);
+    main.WriteText(values::OpenMode, values::Save);
     openMode_ = OpenMode::Save;
   }
   rememberChoice_ = view_.CheckState(ctl::AlwaysAsk) != kButtonChecked;
@@ -39,9 +40,9 @@ void DownloadPromptDialog::OpenOptions() {
 void DownloadPromptDialog::ShowAbout() { ShowProgramAbout(platform_, view_.Window()); }
 
 bool DownloadPromptDialog::OptionsWindowOpen() {
-  const std::string title = ReadSettingString(platform_.registry, platform::root::CurrentUser, keys::Strings,
-                                              strings::OptionsTitle.id)
-                                .value_or(strings::OptionsTitle.builtIn);
+  const std::string title =
+      SettingsKey::User(platform_.registry, keys::Strings).Text(strings::OptionsTitle.id).value_or(
+          strings::OptionsTitle.builtIn);
   const platform::WindowHandle window = platform_.desktop.FindTopLevelWindow(manager::WindowClass, title.c_str());
   if (window == 0) {
     optionsPending_ = false;
@@ -53,7 +54,7 @@ bool DownloadPromptDialog::OptionsWindowOpen() {
 }
 
 void DownloadPromptDialog::ReleaseResources() {
-  stringsKey_.Reset();
+  strings_ = SettingsKey();
   font_.Reset();
 }
 

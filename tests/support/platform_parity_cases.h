@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "platform/wide_to_ansi.h"
+#include "prompt/dialog_strings.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/registry_tools.h"
 
 namespace vrpph::testing {
@@ -27,7 +29,7 @@ class PlatformParity : public ::testing::Test {
   void TearDown() override { DeleteTree(world.registry, kUser, "Software\\Quorvane"); }
 
   std::optional<std::string> Read(const char* name) {
-    return ReadSettingString(world.registry, kUser, keys::Main, name);
+    return SettingsKey::Main(world.registry).Text(name);
   }
   void Store(const char* name, std::uint32_t type, std::vector<std::uint8_t> bytes) {
     SetValue(world.registry, kUser, keys::Main, name, type, bytes);
@@ -49,6 +51,7 @@ TYPED_TEST_SUITE_P(PlatformParity);
 
 TYPED_TEST_P(PlatformParity, TextReadsFollowTheStoredBytes) {
   EXPECT_EQ(this->Read("UseCtrlAlt"), std::nullopt) << "missing key";
+  EXPECT_EQ(SettingsKey::Main(this->world.registry).Text("UseCtrlAlt").status, platform::status::FileNotFound);
   this->Store("Other", platform::value_type::Sz, {'x', 0});
   EXPECT_EQ(this->Read("UseCtrlAlt"), std::nullopt) << "missing value";
   this->Store("Terminated", platform::value_type::Sz, {'a', 'b', 'c', 0});
@@ -65,84 +68,89 @@ TYPED_TEST_P(PlatformParity, TextReadsFollowTheStoredBytes) {
   this->Store("Big", platform::value_type::Sz, std::vector<std::uint8_t>(big.begin(), big.end()));
   EXPECT_EQ(this->Read("Big"), big);
   EXPECT_EQ(this->Read("terminated"), "abc") << "value names ignore case";
-  EXPECT_EQ(ReadSettingString(this->world.registry, this->kUser, "SOFTWARE\\QUORVANE\\TREVALON", "Terminated"), "abc");
+  EXPECT_EQ(SettingsKey::User(this->world.registry, "SOFTWARE\\QUORVANE\\TREVALON").Text("Terminated").value, "abc");
 }
 
-TYPED_TEST_P(PlatformParity, WrittenTextsReadBackAndNeverCreateTheMainKey) {
-  EXPECT_FALSE(WriteSettingString(this->world.registry, "OpenMode", "SAVE"));
-  EXPECT_FALSE(KeyExists(this->world.registry, this->kUser, keys::Main));
-  SetString(this->world.registry, this->kUser, keys::Main, "Seed", "1");
-  EXPECT_TRUE(WriteSettingString(this->world.registry, "OpenMode", "SAVE"));
+TYPED_TEST_P(PlatformParity, WritesReportTheRegistrysStatusAndNeverCreateTheMainKey) {
+  auto& registry = this->world.registry;
+  const SettingsKey missing = SettingsKey::Main(registry, SettingsKey::Access::ReadWrite);
+  EXPECT_EQ(missing.status(), platform::status::FileNotFound);
+  EXPECT_EQ(missing.WriteText("OpenMode", "SAVE"), platform::status::FileNotFound);
+  EXPECT_FALSE(KeyExists(registry, this->kUser, keys::Main));
+  SetString(registry, this->kUser, keys::Main, "Seed", "1");
+  const SettingsKey main = SettingsKey::Main(registry, SettingsKey::Access::ReadWrite);
+  EXPECT_EQ(main.WriteText("OpenMode", "SAVE"), platform::status::Success);
   EXPECT_EQ(this->Read("OpenMode"), "SAVE");
-  EXPECT_EQ(GetValue(this->world.registry, this->kUser, keys::Main, "OpenMode")->type, platform::value_type::Sz);
-  EXPECT_TRUE(WriteSettingString(this->world.registry, "Blank", ""));
+  EXPECT_EQ(GetValue(registry, this->kUser, keys::Main, "OpenMode")->type, platform::value_type::Sz);
+  EXPECT_EQ(main.WriteText("Blank", ""), platform::status::Success);
   EXPECT_EQ(this->Read("Blank"), "");
+  EXPECT_EQ(SettingsKey::Main(registry).WriteText("OpenMode", "OPEN"), platform::status::AccessDenied)
+      << "a key opened to read refuses writes";
 }
 
 TYPED_TEST_P(PlatformParity, NumbersFillLowBytesAndRefuseLongValues) {
   auto& registry = this->world.registry;
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "zip", 0xFFFFFFFFu), 0xFFFFFFFFu) << "missing key";
+  auto number = [&registry](const char* name) { return SettingsKey::User(registry, keys::DefAction).Dword(name); };
+  EXPECT_EQ(number("zip").status, platform::status::FileNotFound) << "missing key";
   SetDword(registry, this->kUser, keys::DefAction, "exe", 1);
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "zip", 0xFFFFFFFFu), 0xFFFFFFFFu) << "missing value";
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "EXE", 7), 1u);
+  EXPECT_EQ(number("zip").value, std::nullopt) << "missing value";
+  EXPECT_EQ(number("EXE").value, 1u);
   SetValue(registry, this->kUser, keys::DefAction, "short", platform::value_type::Dword, {1, 2});
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "short", 7), 0x0201u);
+  EXPECT_EQ(number("short").value, 0x0201u);
   SetValue(registry, this->kUser, keys::DefAction, "long", platform::value_type::Binary, {1, 2, 3, 4, 5, 6});
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "long", 7), 7u);
+  EXPECT_EQ(number("long").value, std::nullopt);
+  EXPECT_EQ(number("long").status, platform::status::MoreData);
   SetValue(registry, this->kUser, keys::DefAction, "text", platform::value_type::Sz, {'7', 0});
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "text", 9), 0x37u);
+  EXPECT_EQ(number("text").value, 0x37u);
 }
 
 TYPED_TEST_P(PlatformParity, WrittenNumbersCreateTheirKey) {
   auto& registry = this->world.registry;
-  EXPECT_TRUE(WriteSettingDword(registry, keys::DefAction, "zip", 1));
+  EXPECT_EQ(SettingsKey::Create(registry, keys::DefAction).WriteDword("zip", 1), platform::status::Success);
   auto stored = GetValue(registry, this->kUser, keys::DefAction, "zip");
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->type, platform::value_type::Dword);
   EXPECT_EQ(stored->bytes, (std::vector<std::uint8_t>{1, 0, 0, 0}));
-  EXPECT_TRUE(WriteSettingDword(registry, keys::DefAction, "zip", 0x01020304));
-  EXPECT_EQ(ReadSettingDword(registry, keys::DefAction, "ZIP", 0), 0x01020304u);
+  EXPECT_EQ(SettingsKey::Create(registry, keys::DefAction).WriteDword("zip", 0x01020304), platform::status::Success);
+  EXPECT_EQ(SettingsKey::User(registry, keys::DefAction).Dword("ZIP").value, 0x01020304u);
 }
 
 TYPED_TEST_P(PlatformParity, BinaryReadsTakeWhateverBytesAreStored) {
   auto& registry = this->world.registry;
-  EXPECT_EQ(ReadBinarySetting(registry, "KeysToAdd"), std::nullopt);
+  auto bytes = [&registry](const char* name) { return SettingsKey::Main(registry).Bytes(name).value; };
+  EXPECT_EQ(bytes("KeysToAdd"), std::nullopt);
   this->Store("KeysToAdd", platform::value_type::Binary, {});
-  EXPECT_EQ(ReadBinarySetting(registry, "KeysToAdd"), std::vector<std::uint8_t>{});
+  EXPECT_EQ(bytes("KeysToAdd"), std::vector<std::uint8_t>{});
   this->Store("KeysToAdd", platform::value_type::Binary, {0x12, 0x11});
-  EXPECT_EQ(ReadBinarySetting(registry, "KeysToAdd"), (std::vector<std::uint8_t>{0x12, 0x11}));
+  EXPECT_EQ(bytes("KeysToAdd"), (std::vector<std::uint8_t>{0x12, 0x11}));
   this->Store("KeysToIgnore", platform::value_type::Sz, {'a', 'b', 0});
-  EXPECT_EQ(ReadBinarySetting(registry, "KeysToIgnore"), (std::vector<std::uint8_t>{'a', 'b', 0}));
+  EXPECT_EQ(bytes("KeysToIgnore"), (std::vector<std::uint8_t>{'a', 'b', 0}));
 }
 
-TYPED_TEST_P(PlatformParity, OpenKeyReadsStayInsideTheirBuffer) {
+TYPED_TEST_P(PlatformParity, DialogTextsStayInsideTheirBuffer) {
   auto& registry = this->world.registry;
   SetString(registry, this->kUser, keys::Strings, "137", "Datei");
   SetString(registry, this->kUser, keys::Strings, "138", "kurz");
   SetString(registry, this->kUser, keys::Strings, "huge", std::string(5000, 'h'));
   SetDword(registry, this->kUser, keys::Strings, "FontSize", 8);
   SetValue(registry, this->kUser, keys::Strings, "Charset", platform::value_type::Binary, {0xCC});
-  SetValue(registry, this->kUser, keys::Strings, "Wide", platform::value_type::Binary, {1, 2, 3, 4, 5});
-  platform::RegKey key = platform::OpenRegKey(registry, this->kUser, keys::PromptStrings, platform::access::Read);
-  ASSERT_TRUE(key);
+  const SettingsKey strings = SettingsKey::User(registry, keys::PromptStrings);
+  ASSERT_TRUE(strings);
 
   DialogText text;
-  ReadOpenKeyText(registry, key.get(), "137", text);
+  ReadDialogText(strings, "137", text);
   EXPECT_STREQ(text.data(), "Datei");
-  ReadOpenKeyText(registry, key.get(), "138", text);
+  ReadDialogText(strings, "138", text);
   EXPECT_STREQ(text.data(), "kurz");
   EXPECT_EQ(text[5], '\0') << "no trace of the longer first text";
-  ReadOpenKeyText(registry, key.get(), "missing", text);
+  ReadDialogText(strings, "missing", text);
   EXPECT_STREQ(text.data(), "");
-  ReadOpenKeyText(registry, key.get(), "huge", text);
+  ReadDialogText(strings, "huge", text);
   EXPECT_EQ(std::string(text.data()), std::string(4095, 'h'));
-  ReadOpenKeyText(registry, platform::HKey{}, "137", text);
+  ReadDialogText(SettingsKey(), "137", text);
   EXPECT_STREQ(text.data(), "") << "no key open";
-
-  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "FontSize"), 8u);
-  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "Charset"), 0xCCu);
-  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "Wide"), 0u);
-  EXPECT_EQ(ReadOpenKeyDword(registry, key.get(), "missing"), 0u);
+  EXPECT_EQ(strings.Dword("FontSize").value, 8u);
+  EXPECT_EQ(strings.Dword("Charset").value, 0xCCu);
 }
 
 TYPED_TEST_P(PlatformParity, RegistryStatusCodesMatch) {
@@ -262,9 +270,9 @@ TYPED_TEST_P(PlatformParity, CanonicalisationDecodesEscapesIntoAnExactBuffer) {
 }
 
 REGISTER_TYPED_TEST_SUITE_P(PlatformParity, TextReadsFollowTheStoredBytes,
-                            WrittenTextsReadBackAndNeverCreateTheMainKey, NumbersFillLowBytesAndRefuseLongValues,
+                            WritesReportTheRegistrysStatusAndNeverCreateTheMainKey, NumbersFillLowBytesAndRefuseLongValues,
                             WrittenNumbersCreateTheirKey, BinaryReadsTakeWhateverBytesAreStored,
-                            OpenKeyReadsStayInsideTheirBuffer, RegistryStatusCodesMatch, HandlesOnlyDoWhatTheirAccessAllows,
+                            DialogTextsStayInsideTheirBuffer, RegistryStatusCodesMatch, HandlesOnlyDoWhatTheirAccessAllows,
                             WideTextBecomesAnsiAsThePlatformConvertsIt, UpperCasingFollowsTheCodePage,
                             CanonicalisationDecodesEscapesIntoAnExactBuffer);
 

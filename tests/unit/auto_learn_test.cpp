@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
 
@@ -30,7 +31,7 @@ class AutoLearnTest : public ::testing::Test {
     testing::SetString(world.registry, platform::root::CurrentUser, keys::Strings, id, text);
   }
   std::optional<std::string> Accepting() {
-    return ReadSettingString(world.registry, platform::root::CurrentUser, keys::Main, values::AcceptingTypes);
+    return SettingsKey::Main(world.registry).Text(values::AcceptingTypes);
   }
   void Answer(int button) { world.desktop.QueueMessageBoxAnswer(button); }
   const auto& Boxes() { return world.desktop.messageBoxes(); }

@@ -373,8 +373,8 @@ TEST_F(BadPromptSettingsTest, ModeAndSpeedOfEveryFormAreRewrittenOnlyAsValidText
     MainValue(values::OpenMode, form.type, form.bytes);
     MainValue(values::SpeedMode, form.type, form.bytes);
     EXPECT_EQ(Navigate("http://host/file.zip"), NavigationAnswer::Take);
-    auto mode = ReadSettingString(world.registry, CurrentUser, keys::Main, values::OpenMode);
-    auto speed = ReadSettingString(world.registry, CurrentUser, keys::Main, values::SpeedMode);
+    auto mode = SettingsKey::Main(world.registry).Text(values::OpenMode).value;
+    auto speed = SettingsKey::Main(world.registry).Text(values::SpeedMode).value;
     ASSERT_TRUE(mode && speed);
     EXPECT_TRUE(*mode == "OPEN" || *mode == "SAVE") << *mode;
     EXPECT_TRUE(*speed == "0" || *speed == "1" || *speed == "2" || *speed == "3") << *speed;

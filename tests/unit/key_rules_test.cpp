@@ -20,8 +20,7 @@ constexpr unsigned kCapsLock = 0x14;
 class KeyRulesTest : public ::testing::Test {
  protected:
   bool Held(const char* valueName) {
-    MainKeyReader settings(world.registry);
-    return KeyComboHeld(world.keyboard, settings, valueName);
+    return KeyComboHeld(world.keyboard, SettingsKey::Main(world.registry), valueName);
   }
   bool Ignore() { return Held(values::KeysToIgnore); }
   bool Add() { return Held(values::KeysToAdd); }
@@ -98,9 +97,10 @@ TEST_F(KeyRulesTest, EachTestTakesItsOwnSnapshot) {
 TEST_F(KeyRulesTest, NothingDownAnswersWithoutReadingTheRegistry) {
   Store(values::KeysToAdd, {vk::Control});
   world.keyboard.Hold({});
+  const SettingsKey settings = SettingsKey::Main(world.registry);
   const auto calls = world.registry.CallCount();
-  EXPECT_FALSE(Add());
-  EXPECT_FALSE(Ignore());
+  EXPECT_FALSE(KeyComboHeld(world.keyboard, settings, values::KeysToAdd));
+  EXPECT_FALSE(KeyComboHeld(world.keyboard, settings, values::KeysToIgnore));
   EXPECT_EQ(world.registry.CallCount(), calls);
 }
 

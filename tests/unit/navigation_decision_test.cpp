@@ -4,7 +4,8 @@
 
 #include "interception/key_rules.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_download_services.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
@@ -34,7 +35,7 @@ class NavigationTest : public ::testing::Test {
     world.registry.DeleteValue(key.get(), name);
   }
   std::optional<std::string> Accepting() {
-    return ReadSettingString(world.registry, platform::root::CurrentUser, keys::Main, values::AcceptingTypes);
+    return SettingsKey::Main(world.registry).Text(values::AcceptingTypes);
   }
   void HoldCtrlAlt() { world.keyboard.Hold({vk::Control, vk::Menu}); }
 

@@ -4,7 +4,8 @@
 
 #include "handoff/program_commands.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
 
@@ -23,7 +24,7 @@ class ProgramLocatorTest : public ::testing::Test {
     testing::SetString(world.registry, CurrentUser, keys::Main, values::ProgramPath, path);
   }
   std::optional<std::string> StoredPath() {
-    return ReadSettingString(world.registry, CurrentUser, keys::Main, values::ProgramPath);
+    return SettingsKey::Main(world.registry).Text(values::ProgramPath);
   }
   testing::FakePlatform world;
 };

@@ -7,7 +7,8 @@
 #include "prompt/dialog_ids.h"
 #include "prompt/prompt_dialog.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_dialog_host.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
@@ -27,7 +28,7 @@ class PromptDialogButtonsTest : public ::testing::Test {
     dialog.HandleMessage(msg::InitDialog, 0, 0);
   }
   std::optional<std::string> Stored(const char* name) {
-    return ReadSettingString(world.registry, CurrentUser, keys::Main, name);
+    return SettingsKey::Main(world.registry).Text(name);
   }
   platform::WindowHandle AddOptionsWindow(const std::string& title = manager::DefaultOptionsTitle) {
     return world.desktop.AddWindow(manager::WindowClass, title);

@@ -77,7 +77,7 @@ TEST_F(PromptDialogFlowTest, ARememberedTwoShowsTheDialogOwnedByTheCaller) {
 TEST_F(PromptDialogFlowTest, SaveWithAlwaysAskClearedIsRememberedForTheExtension) {
   AnswerWith(ctl::SaveChoice, false);
   EXPECT_EQ(Prompt().result, prompt_result::Proceed);
-  EXPECT_EQ(ReadSettingString(world.registry, CurrentUser, keys::Main, values::OpenMode), "SAVE");
+  EXPECT_EQ(SettingsKey::Main(world.registry).Text(values::OpenMode).value, "SAVE");
   const auto remembered = Remembered("ZIP");
   ASSERT_TRUE(remembered);
   EXPECT_EQ(remembered->type, platform::value_type::Dword);
@@ -97,8 +97,8 @@ TEST_F(PromptDialogFlowTest, OkWithAlwaysAskCheckedRemembersNothing) {
   const PromptOutcome outcome = Prompt();
   EXPECT_EQ(outcome.openMode, OpenMode::Open);
   EXPECT_EQ(openMode, OpenMode::Open);
-  EXPECT_EQ(ReadSettingString(world.registry, CurrentUser, keys::Main, values::OpenMode), "OPEN");
-  EXPECT_EQ(ReadSettingString(world.registry, CurrentUser, keys::Main, values::SpeedMode), "0");
+  EXPECT_EQ(SettingsKey::Main(world.registry).Text(values::OpenMode).value, "OPEN");
+  EXPECT_EQ(SettingsKey::Main(world.registry).Text(values::SpeedMode).value, "0");
   EXPECT_FALSE(testing::KeyExists(world.registry, CurrentUser, keys::DefAction));
 }
 
@@ -121,7 +121,7 @@ TEST_F(PromptDialogFlowTest, CancelKeepsTheModuleWideModeAndStoresNothing) {
   EXPECT_EQ(outcome.openMode, OpenMode::Save) << "the mode held before";
   EXPECT_EQ(openMode, OpenMode::Save);
   EXPECT_FALSE(testing::KeyExists(world.registry, CurrentUser, keys::DefAction));
-  EXPECT_FALSE(ReadSettingString(world.registry, CurrentUser, keys::Main, values::OpenMode));
+  EXPECT_FALSE(SettingsKey::Main(world.registry).Text(values::OpenMode));
 }
 
 TEST_F(PromptDialogFlowTest, ADialogThatCannotBeCreatedRemembersNothingFromAnEarlierOne) {

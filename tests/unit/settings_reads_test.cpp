@@ -5,7 +5,8 @@
 #include <string>
 
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_registry.h"
 #include "support/registry_tools.h"
 
@@ -40,10 +41,10 @@ TEST_F(SettingsReadsTest, AValueThatFitsTakesOneQuery) {
     const std::string text(size, 'Z');
     Store("Value", platform::value_type::Binary, text);
     std::optional<std::string> read;
-    EXPECT_EQ(Calls([&] { read = ReadSettingString(registry, CurrentUser, keys::Main, "Value"); }), 3u) << size;
+    EXPECT_EQ(Calls([&] { read = SettingsKey::Main(registry).Text("Value").value; }), 3u) << size;
     EXPECT_EQ(read, text) << size;
     std::optional<std::vector<std::uint8_t>> bytes;
-    EXPECT_EQ(Calls([&] { bytes = ReadBinarySetting(registry, "Value"); }), 3u) << size;
+    EXPECT_EQ(Calls([&] { bytes = SettingsKey::Main(registry).Bytes("Value").value; }), 3u) << size;
     EXPECT_EQ(bytes, std::vector<std::uint8_t>(text.begin(), text.end())) << size;
   }
 }
@@ -54,10 +55,10 @@ TEST_F(SettingsReadsTest, ALongerValueIsReadAgainAtItsOwnSize) {
     text.back() = 'z';
     Store("Value", platform::value_type::Binary, text);
     std::optional<std::string> read;
-    EXPECT_EQ(Calls([&] { read = ReadSettingString(registry, CurrentUser, keys::Main, "Value"); }), 4u) << size;
+    EXPECT_EQ(Calls([&] { read = SettingsKey::Main(registry).Text("Value").value; }), 4u) << size;
     EXPECT_EQ(read, text) << size;
     std::optional<std::vector<std::uint8_t>> bytes;
-    EXPECT_EQ(Calls([&] { bytes = ReadBinarySetting(registry, "Value"); }), 4u) << size;
+    EXPECT_EQ(Calls([&] { bytes = SettingsKey::Main(registry).Bytes("Value").value; }), 4u) << size;
     EXPECT_EQ(bytes, std::vector<std::uint8_t>(text.begin(), text.end())) << size;
   }
 }
@@ -67,15 +68,18 @@ TEST_F(SettingsReadsTest, TextsEndAtTheirFirstNulAtAnySize) {
     std::string stored(size, 'b');
     stored[1] = '\0';
     Store("Value", platform::value_type::Sz, stored);
-    EXPECT_EQ(ReadSettingString(registry, CurrentUser, keys::Main, "Value"), "b") << size;
-    EXPECT_EQ(ReadBinarySetting(registry, "Value")->size(), size + 1) << "bytes keep their NULs, the added one too";
+    EXPECT_EQ(SettingsKey::Main(registry).Text("Value").value, "b") << size;
+    EXPECT_EQ(SettingsKey::Main(registry).Bytes("Value").value->size(), size + 1)
+        << "bytes keep their NULs, the added one too";
   }
 }
 
 TEST_F(SettingsReadsTest, AMissingValueOrKeyReadsAsNothing) {
-  EXPECT_EQ(ReadSettingString(registry, CurrentUser, keys::Main, "Missing"), std::nullopt);
-  EXPECT_EQ(ReadBinarySetting(registry, "Missing"), std::nullopt);
-  EXPECT_EQ(ReadSettingString(registry, CurrentUser, "Software\\Nowhere", "Other"), std::nullopt);
+  EXPECT_EQ(SettingsKey::Main(registry).Text("Missing").value, std::nullopt);
+  EXPECT_EQ(SettingsKey::Main(registry).Bytes("Missing").value, std::nullopt);
+  const Setting<std::string> nowhere = SettingsKey::User(registry, "Software\\Nowhere").Text("Other");
+  EXPECT_EQ(nowhere.value, std::nullopt);
+  EXPECT_EQ(nowhere.status, platform::status::FileNotFound) << "the open's status";
 }
 
 // A value that grows between the two queries cannot be read whole: nothing,
@@ -99,7 +103,7 @@ TEST(SettingsReadsRaceTest, AValueThatGrowsBetweenTheQueriesReadsAsNothing) {
   GrowingRegistry registry;
   testing::SetValue(registry, CurrentUser, keys::Main, "Value", platform::value_type::Sz,
                     std::vector<std::uint8_t>(2000, 'v'));
-  EXPECT_EQ(ReadSettingString(registry, CurrentUser, keys::Main, "Value"), std::nullopt);
+  EXPECT_EQ(SettingsKey::Main(registry).Text("Value").value, std::nullopt);
   EXPECT_TRUE(registry.grown);
   EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }

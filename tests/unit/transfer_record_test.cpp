@@ -4,7 +4,8 @@
 
 #include "core/outcomes.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_world.h"
 #include "support/registry_tools.h"
 #include "url/request_url.h"
@@ -63,8 +64,7 @@ class DecodeRequestUrlTest : public ::testing::Test {
  protected:
   std::optional<std::string> Decode(const char16_t* url, Producer producer) {
     return DecodeRequestUrl(world.text, url, producer,
-                            UrlDecodingOn(ReadSettingString(world.registry, platform::root::CurrentUser, keys::Main,
-                                                            values::DecodeUrls)));
+                            UrlDecodingOn(SettingsKey::Main(world.registry).Text(values::DecodeUrls)));
   }
   void SetDecode(const char* value) {
     testing::SetString(world.registry, platform::root::CurrentUser, keys::Main, values::DecodeUrls, value);

@@ -15,7 +15,8 @@
 #include "prompt/win32/kernel_procs.h"
 #include "prompt/win32/win32_dialog_host.h"
 #include "settings/contact_points.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/registry_tools.h"
 #include "wine/support/prompt_driver.h"
 #include "wine/support/standin_manager.h"
@@ -44,7 +45,7 @@ class PromptDialogWineTest : public ::testing::Test {
   void TearDown() override { testing::DeleteTree(registry, CurrentUser, "Software\\Quorvane"); }
 
   std::optional<std::string> Stored(const char* name) {
-    return ReadSettingString(registry, CurrentUser, keys::Main, name);
+    return SettingsKey::Main(registry).Text(name);
   }
   std::optional<testing::StoredValue> Remembered(const char* extension) {
     return testing::GetValue(registry, CurrentUser, keys::DefAction, extension);

@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/win32_platform.h"
-#include "settings/settings_store.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
 #include "support/fake_download_services.h"
 #include "wine/support/interception_settings.h"
 #include "wine/support/modal_watcher.h"
@@ -29,7 +30,7 @@ class ProtocolStartWineTest : public ::testing::Test {
     return vrpph::StartNavigation(url, bindInfo, win32_.platform, services_);
   }
   std::optional<std::string> Accepting() {
-    return ReadSettingString(settings_.registry, platform::root::CurrentUser, keys::Main, values::AcceptingTypes);
+    return SettingsKey::Main(settings_.registry).Text(values::AcceptingTypes);
   }
 
   SeededSettings settings_;
