@@ -59,6 +59,9 @@ if(VRPPH_WINDOWS_BITS EQUAL 32)
   target_link_options(vrpph PRIVATE -Wl,--disable-stdcall-fixup)
 endif()
 
+# The module with allocations a test can make fail.
+include(${CMAKE_SOURCE_DIR}/tests/fault/fault_injection.cmake)
+
 # Everything under tests/wine runs under Wine, one program at a time: they
 # share one prefix, one desktop and one registry. Without VRPPH_WINE_TESTS
 # (a machine whose kernel cannot run this architecture) the test programs are
@@ -78,7 +81,7 @@ if(VRPPH_WINE_TEST_SOURCES)
   add_custom_command(TARGET vrpph_wine_tests POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${VRPPH_TYPE_LIBRARY} ${CMAKE_BINARY_DIR}/bin/vrpph-test.tlb)
   # The tests load vrpph.dll from their own folder, as a host would.
-  add_dependencies(vrpph_wine_tests vrpph)
+  add_dependencies(vrpph_wine_tests vrpph vrpph_fault_injection)
   set_target_properties(vrpph_wine_tests PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     CROSSCOMPILING_EMULATOR ${VRPPH_WINE_RUN})

@@ -3,6 +3,7 @@
 #include "automation/automation_api.h"
 #include "comframe/com_object.h"
 #include "interception/module_download_services.h"
+#include "platform/no_throw.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/win32/module_prompt.h"
 
@@ -23,28 +24,26 @@ HRESULT ApiMethods::DownloadFile(BSTR url, BSTR referer, BSTR path, short* resul
   // A caller through the interface table may pass no result slot; one
   // through IDispatch always does.
   if (result) *result = 0;
-  try {
+  // Out of memory on the way: nothing sent, and still nothing to report.
+  return NoThrow(S_OK, [&] {
     platform::Win32Platform win32;
     ModulePrompt prompt(Module().Instance(), win32.platform);
     ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
     const bool untrusted = safety_.Restricted();
     vrpph::DownloadFile(win32.platform, services,
                         DownloadFileRequest{Text(url), Text(referer), untrusted ? nullptr : Text(path)});
-  } catch (...) {
-    // Out of memory on the way: nothing sent, and still nothing to report.
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT ApiMethods::TQUninstall() {
   if (safety_.Restricted()) return S_OK;
-  try {
+  // As above: the uninstaller is simply not started.
+  return NoThrow(S_OK, [] {
     platform::Win32Platform win32;
     vrpph::TQUninstall(win32.platform);
-  } catch (...) {
-    // As above: the uninstaller is simply not started.
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 HRESULT ApiMethods::InterfaceSupportsErrorInfo(REFIID iid) {

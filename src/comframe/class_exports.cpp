@@ -5,11 +5,14 @@
 
 #include "comframe/class_table.h"
 #include "comframe/module_state.h"
+#include "platform/no_throw.h"
 
 STDAPI DllCanUnloadNow() {
   return vrpph::comframe::Module().CanUnload() ? S_OK : S_FALSE;
 }
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
-  return vrpph::comframe::GetClassObject(vrpph::comframe::Module(), classId, interfaceId, object);
+  return vrpph::NoThrow(E_OUTOFMEMORY, [&] {
+    return vrpph::comframe::GetClassObject(vrpph::comframe::Module(), classId, interfaceId, object);
+  });
 }

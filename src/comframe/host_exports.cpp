@@ -8,28 +8,34 @@
 #include "comframe/module_state.h"
 #include "core/outcomes.h"
 #include "handoff/program_commands.h"
+#include "platform/no_throw.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/download_prompt.h"
 #include "prompt/win32/module_prompt.h"
 
 extern "C" BOOL WINAPI DllShowAboutDialog() {
-  vrpph::platform::Win32Platform world;
-  // Nothing is started when the program is not found; the answer is TRUE
-  // either way.
-  vrpph::ShowProgramAbout(world.platform, 0);
-  return TRUE;
+  // Nothing is started when the program is not found, nor when memory runs
+  // out on the way; the answer is TRUE either way.
+  return vrpph::NoThrow(TRUE, [] {
+    vrpph::platform::Win32Platform world;
+    vrpph::ShowProgramAbout(world.platform, 0);
+    return TRUE;
+  });
 }
 
 extern "C" BOOL WINAPI DllShowOpenDialog(HWND owner, LPCSTR url, LPCSTR fileName) {
   // A host that passes no URL gets no prompt rather than a crash.
   if (url == nullptr) return FALSE;
-  vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
-  vrpph::platform::Win32Platform world;
-  vrpph::ModulePrompt prompt(module.Instance(), world.platform);
-  const std::optional<std::string> suggestedName =
-      fileName ? std::optional<std::string>(fileName) : std::nullopt;
-  const vrpph::PromptOutcome outcome =
-      vrpph::ShowDownloadPrompt(world.registry, prompt.dialog, module.PromptOpenMode(),
-                                reinterpret_cast<vrpph::platform::WindowHandle>(owner), url, suggestedName);
-  return outcome.result == vrpph::prompt_result::Proceed ? TRUE : FALSE;
+  // A failure on the way answers as Cancel.
+  return vrpph::NoThrow(FALSE, [&] {
+    vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
+    vrpph::platform::Win32Platform world;
+    vrpph::ModulePrompt prompt(module.Instance(), world.platform);
+    const std::optional<std::string> suggestedName =
+        fileName ? std::optional<std::string>(fileName) : std::nullopt;
+    const vrpph::PromptOutcome outcome =
+        vrpph::ShowDownloadPrompt(world.registry, prompt.dialog, module.PromptOpenMode(),
+                                  reinterpret_cast<vrpph::platform::WindowHandle>(owner), url, suggestedName);
+    return outcome.result == vrpph::prompt_result::Proceed ? TRUE : FALSE;
+  });
 }

@@ -8,6 +8,7 @@
 
 #include "comframe/class_table.h"
 #include "comframe/module_state.h"
+#include "platform/no_throw.h"
 #include "registration/server_registration.h"
 #include "registration/win32/module_script.h"
 #include "registration/win32/registry_views.h"
@@ -46,24 +47,21 @@ class ModuleRegistration : public vrpph::ServerRegistrationSteps {
 }  // namespace
 
 STDAPI DllRegisterServer() {
-  try {
+  return vrpph::NoThrow(E_OUTOFMEMORY, [] {
     vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
     const std::vector<int> scripts = vrpph::comframe::ClassScripts(module);
     ModuleRegistration steps(module.Instance(), module.ClassTable());
-    return vrpph::RegisterServer(scripts, steps);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+    return static_cast<HRESULT>(vrpph::RegisterServer(scripts, steps));
+  });
 }
 
+// Running out of memory half way leaves some entries behind; the caller is
+// told, and may unregister again.
 STDAPI DllUnregisterServer() {
-  try {
+  return vrpph::NoThrow(E_OUTOFMEMORY, [] {
     vrpph::comframe::ModuleState& module = vrpph::comframe::Module();
     const std::vector<int> scripts = vrpph::comframe::ClassScripts(module);
     ModuleRegistration steps(module.Instance(), module.ClassTable());
-    (void)vrpph::UnregisterServer(scripts, steps);
-  } catch (const std::bad_alloc&) {
-    // Nothing more can be removed; unregistering still reports success.
-  }
-  return S_OK;
+    return static_cast<HRESULT>(vrpph::UnregisterServer(scripts, steps));
+  });
 }

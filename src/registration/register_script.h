@@ -12,7 +12,8 @@
 namespace vrpph {
 
 // Expands `scriptText` (ANSI, ended by its size or a zero byte) with
-// `variables` and runs it in register or unregister mode.
+// `variables` and runs it in register or unregister mode. Running out of
+// memory throws std::bad_alloc, for the export that called to answer.
 HResult RegisterScriptText(platform::Registry& registry, const platform::Text& text, std::string_view scriptText,
                            const ScriptVariables& variables, bool doRegister);
 

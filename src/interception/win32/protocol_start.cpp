@@ -54,21 +54,15 @@ RequestContent ReadRequestContent(IInternetBindInfo* bindInfo) {
 
 HRESULT StartNavigation(LPCWSTR url, IInternetBindInfo* bindInfo, platform::Platform& platform,
                         DownloadServices& services) {
-  try {
-    NavigationRequest request;
-    // The window in front before anything else happens.
-    request.owner = platform.desktop.ForegroundWindow();
-    request.url = reinterpret_cast<const char16_t*>(url);
-    RequestContent content = ReadRequestContent(bindInfo);
-    request.verb = content.verb;
-    request.body = std::move(content.body);
-    return DecideNavigation(request, platform, services) == NavigationAnswer::Take
-               ? S_FALSE
-               : INET_E_USE_DEFAULT_PROTOCOLHANDLER;
-  } catch (...) {
-    // Out of memory somewhere on the way: the browser fetches it itself.
-    return INET_E_USE_DEFAULT_PROTOCOLHANDLER;
-  }
+  NavigationRequest request;
+  // The window in front before anything else happens.
+  request.owner = platform.desktop.ForegroundWindow();
+  request.url = reinterpret_cast<const char16_t*>(url);
+  RequestContent content = ReadRequestContent(bindInfo);
+  request.verb = content.verb;
+  request.body = std::move(content.body);
+  return DecideNavigation(request, platform, services) == NavigationAnswer::Take ? S_FALSE
+                                                                                 : INET_E_USE_DEFAULT_PROTOCOLHANDLER;
 }
 
 }  // namespace vrpph

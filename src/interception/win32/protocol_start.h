@@ -22,7 +22,8 @@ struct RequestContent {
 RequestContent ReadRequestContent(IInternetBindInfo* bindInfo);
 
 // S_FALSE when the navigation is taken, INET_E_USE_DEFAULT_PROTOCOLHANDLER
-// when the browser is to fetch it. Never throws.
+// when the browser is to fetch it. May throw std::bad_alloc: the COM method
+// around it is the edge that answers for that.
 HRESULT StartNavigation(LPCWSTR url, IInternetBindInfo* bindInfo, platform::Platform& platform,
                         DownloadServices& services);
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/no_throw.h"
+
 namespace vrpph::platform {
 
 namespace {
@@ -14,11 +16,9 @@ WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window)
 // The enumeration callback: nothing may unwind through the window manager,
 // so a visitor that throws ends the enumeration.
 BOOL CALLBACK Visit(HWND window, LPARAM visitor) {
-  try {
+  return NoThrow(FALSE, [&] {
     return (*reinterpret_cast<const Desktop::WindowVisitor*>(visitor))(Handle(window)) ? TRUE : FALSE;
-  } catch (...) {
-    return FALSE;
-  }
+  });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/no_throw.h"
 #include "prompt/dialog_ids.h"
 #include "prompt/prompt_dialog.h"
 #include "prompt/visual_styles.h"
@@ -38,7 +39,15 @@ INT_PTR CALLBACK DownloadPromptProc(HWND dialog, UINT message, WPARAM wParam, LP
   }
   // Messages before WM_INITDIALOG get the dialog manager's defaults.
   if (!session) return FALSE;
-  return static_cast<INT_PTR>(session->dialog.HandleMessage(message, wParam, lParam));
+  // Nothing may unwind through the window manager: a failure ends the
+  // dialog as Cancel.
+  constexpr INT_PTR kFailed = -2;
+  const INT_PTR handled = NoThrow(kFailed, [&] {
+    return static_cast<INT_PTR>(session->dialog.HandleMessage(message, wParam, lParam));
+  });
+  if (handled != kFailed) return handled;
+  EndDialog(dialog, prompt_result::Cancelled);
+  return TRUE;
 }
 
 Win32DialogHost::Win32DialogHost(HMODULE module, platform::Platform& platform,
