@@ -15,9 +15,15 @@ constexpr std::uint32_t kNoRememberedAction = 0xFFFFFFFFu;
 PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
                                  platform::WindowHandle owner, const std::string& url,
                                  const std::optional<std::string>& suggestedName) {
+  return ShowDownloadPrompt(registry, dialog, openMode, owner, url, suggestedName, UrlExtension(url));
+}
+
+PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
+                                 platform::WindowHandle owner, const std::string& url,
+                                 const std::optional<std::string>& suggestedName,
+                                 const std::optional<std::string>& extension) {
   if (!dialog.ModuleImageLoaded()) return PromptOutcome{prompt_result::ModuleMissing, openMode.load()};
 
-  std::optional<std::string> extension = UrlExtension(url);
   if (extension) {
     const std::uint32_t action =
         SettingsKey::User(registry, keys::DefAction).Dword(extension->c_str()).value_or(kNoRememberedAction);

@@ -36,4 +36,11 @@ PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dia
                                  platform::WindowHandle owner, const std::string& url,
                                  const std::optional<std::string>& suggestedName);
 
+// The same prompt for a file whose extension the caller already knows (the
+// name a browser gave a download), remembered actions looked up under it.
+PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
+                                 platform::WindowHandle owner, const std::string& url,
+                                 const std::optional<std::string>& suggestedName,
+                                 const std::optional<std::string>& extension);
+
 }  // namespace vrpph
