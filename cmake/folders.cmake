@@ -40,3 +40,14 @@ vrpph_folder(prompt DEPENDS handoff settings url core platform)
 vrpph_folder(interception DEPENDS prompt handoff settings url core platform)
 vrpph_folder(automation DEPENDS interception handoff settings url core platform)
 vrpph_folder(registration DEPENDS platform)
+# The native messaging host's logic: the browser extension's requests
+# through the browser road's rules, the prompt and the hand-off.
+vrpph_folder(bridge DEPENDS interception prompt handoff settings url core platform)
+# nlohmann-json3-dev's headers are named <nlohmann/...>; a link to its own
+# folder in the build tree keeps the rest of /usr/include out of the mingw
+# build.
+set(VRPPH_NLOHMANN_DIR /usr/include/nlohmann CACHE PATH "The header folder of nlohmann-json3-dev")
+set(VRPPH_NLOHMANN_ROOT ${CMAKE_BINARY_DIR}/nlohmann-json)
+file(MAKE_DIRECTORY ${VRPPH_NLOHMANN_ROOT})
+file(CREATE_LINK ${VRPPH_NLOHMANN_DIR} ${VRPPH_NLOHMANN_ROOT}/nlohmann SYMBOLIC)
+target_include_directories(vrpph_bridge SYSTEM PUBLIC ${VRPPH_NLOHMANN_ROOT})

@@ -10,6 +10,8 @@
 #define VRPPH_VERSION_BUILD 76
 /* As the version resource has always spelled it. */
 #define VRPPH_VERSION_TEXT "1, 0, 0, 76"
+/* As programs talking to the module see it. */
+#define VRPPH_VERSION_DOTTED "1.0.0.76"
 #define VRPPH_FILE_DESCRIPTION "vrpph Module"
 #define VRPPH_PRODUCT_NAME "vrpph Module"
 #define VRPPH_COMMENTS "Browser download plugin"

@@ -1,0 +1,33 @@
+#include "bridge/bridge_host.h"
+
+#include "bridge/download_decision.h"
+#include "bridge/reported_keys.h"
+#include "settings/contact_points.h"
+#include "settings/flags.h"
+#include "settings/settings_key.h"
+
+namespace vrpph::bridge {
+
+HelloInfo ReadHelloInfo(platform::Registry& registry, std::string version) {
+  const SettingsKey settings = SettingsKey::Main(registry);
+  HelloInfo hello;
+  hello.version = std::move(version);
+  hello.keysToAdd = KeyNamesOf(StoredKeyCombo(settings, values::KeysToAdd));
+  hello.keysToIgnore = KeyNamesOf(StoredKeyCombo(settings, values::KeysToIgnore));
+  hello.useCtrlAlt = IsFlag(settings.Text(values::UseCtrlAlt), values::True);
+  return hello;
+}
+
+platform::WindowHandle RequestOwner(const std::optional<platform::WindowHandle>& parentWindow,
+                                    const platform::Desktop& desktop) {
+  if (parentWindow && *parentWindow != 0) return *parentWindow;
+  return desktop.ForegroundWindow();
+}
+
+HelloInfo BridgeHost::Hello() { return ReadHelloInfo(platform_.registry, version_); }
+
+DownloadAnswer BridgeHost::Download(const BridgeRequest& request) {
+  return DecideDownload(request, RequestOwner(parentWindow_, platform_.desktop), platform_, services_);
+}
+
+}  // namespace vrpph::bridge

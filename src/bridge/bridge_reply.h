@@ -1,0 +1,38 @@
+// The host's answers, each one JSON object with the request's id.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vrpph::bridge {
+
+enum class DownloadState { Taken, Declined, Error };
+
+// How one download or link request ended.
+struct DownloadAnswer {
+  DownloadState state = DownloadState::Error;
+  // Taken: false when nothing went to Trevalon (it already had the URL, or
+  // the user cancelled in the prompt).
+  bool sent = true;
+  // Declined: the rule that declined; Error: what was wrong.
+  std::string reason;
+};
+
+// What `hello` reports, read from the settings.
+struct HelloInfo {
+  std::string version;
+  // Sorted DOM key names; none when a combination holds a key no click can
+  // report.
+  std::optional<std::vector<std::string>> keysToAdd;
+  std::optional<std::vector<std::string>> keysToIgnore;
+  bool useCtrlAlt = false;
+};
+
+std::string PendingReply(const std::string& id);
+std::string FinalReply(const std::string& id, const DownloadAnswer& answer);
+// `id` none: the message had no usable id, answered with null.
+std::string ErrorReply(const std::optional<std::string>& id, const std::string& reason);
+std::string HelloReply(const std::string& id, const HelloInfo& hello);
+
+}  // namespace vrpph::bridge

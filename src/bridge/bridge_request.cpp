@@ -1,0 +1,100 @@
+#include "bridge/bridge_request.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include <nlohmann/json.hpp>
+
+namespace vrpph::bridge {
+namespace {
+
+using nlohmann::json;
+
+constexpr std::array<std::string_view, 4> kKeyNames = {"alt", "ctrl", "meta", "shift"};
+
+ParsedRequest Refused(std::optional<std::string> id, std::string why) {
+  ParsedRequest parsed;
+  parsed.id = std::move(id);
+  parsed.error = std::move(why);
+  return parsed;
+}
+
+// A string field that may be absent or null; false when it has another type.
+bool OptionalText(const json& message, const char* name, std::optional<std::string>& out) {
+  const auto field = message.find(name);
+  if (field == message.end() || field->is_null()) return true;
+  if (!field->is_string()) return false;
+  out = field->get<std::string>();
+  return true;
+}
+
+bool ReadKeys(const json& message, std::optional<std::vector<std::string>>& out) {
+  const auto field = message.find("keys");
+  if (field == message.end() || field->is_null()) return true;
+  if (!field->is_array()) return false;
+  std::vector<std::string> keys;
+  for (const json& key : *field) {
+    if (!key.is_string()) return false;
+    const auto& name = key.get_ref<const std::string&>();
+    if (std::find(kKeyNames.begin(), kKeyNames.end(), name) == kKeyNames.end()) return false;
+    keys.push_back(name);
+  }
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  out = std::move(keys);
+  return true;
+}
+
+std::optional<RequestType> TypeNamed(const std::string& name) {
+  if (name == "hello") return RequestType::Hello;
+  if (name == "download") return RequestType::Download;
+  if (name == "link") return RequestType::Link;
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool IsHandledScheme(std::string_view url) {
+  for (std::string_view scheme : {"http://", "https://", "ftp://"}) {
+    if (url.size() >= scheme.size() &&
+        std::equal(scheme.begin(), scheme.end(), url.begin(),
+                   [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+ParsedRequest ParseRequest(std::string_view message) {
+  // No exceptions: a message that is not JSON (invalid UTF-8 included)
+  // comes back discarded.
+  const json parsed = json::parse(message.begin(), message.end(), nullptr, false);
+  if (parsed.is_discarded()) return Refused(std::nullopt, "not JSON");
+  if (!parsed.is_object()) return Refused(std::nullopt, "not an object");
+  const auto id = parsed.find("id");
+  if (id == parsed.end() || !id->is_string()) return Refused(std::nullopt, "no string id");
+  if (id->get_ref<const std::string&>().size() > kMaxIdBytes) return Refused(std::nullopt, "id too long");
+
+  BridgeRequest request;
+  request.id = id->get<std::string>();
+  const auto type = parsed.find("type");
+  if (type == parsed.end() || !type->is_string()) return Refused(request.id, "no string type");
+  const auto known = TypeNamed(type->get<std::string>());
+  if (!known) return Refused(request.id, "unknown type");
+  request.type = *known;
+  if (request.type == RequestType::Hello) return ParsedRequest{std::move(request), std::nullopt, {}};
+
+  const auto url = parsed.find("url");
+  if (url == parsed.end() || !url->is_string()) return Refused(request.id, "no string url");
+  request.url = url->get<std::string>();
+  if (!IsHandledScheme(request.url)) return Refused(request.id, "url is not http, https or ftp");
+  if (!OptionalText(parsed, "tabUrl", request.tabUrl)) return Refused(request.id, "tabUrl is not a string");
+  if (!OptionalText(parsed, "referrer", request.referrer)) return Refused(request.id, "referrer is not a string");
+  if (!OptionalText(parsed, "filename", request.filename)) return Refused(request.id, "filename is not a string");
+  if (!OptionalText(parsed, "mime", request.mime)) return Refused(request.id, "mime is not a string");
+  if (!ReadKeys(parsed, request.keys)) return Refused(request.id, "keys is not a list of modifier keys");
+  return ParsedRequest{std::move(request), std::nullopt, {}};
+}
+
+}  // namespace vrpph::bridge

@@ -1,0 +1,196 @@
+#include "bridge/download_decision.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "bridge/bridge_host.h"
+#include "settings/contact_points.h"
+#include "support/fake_platform.h"
+#include "support/registry_tools.h"
+#include "support/scripted_prompt_dialog.h"
+
+namespace vrpph::bridge {
+namespace {
+
+using platform::root::CurrentUser;
+
+constexpr platform::WindowHandle kBrowser = 0x4242;
+
+// The real services over a fake world: the scripted dialog stands for the
+// prompt's window, a stand-in window of Trevalon's class takes the records.
+class BridgeDecisionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Setting(values::AcceptingTypes, "ZIP, EXE, PDF, ");
+    manager = world.desktop.AddWindow(manager::WindowClass, manager::DefaultTitle);
+    world.desktop.OnCopyData(manager, [this](std::uintptr_t tag, const std::string& url) -> std::intptr_t {
+      return tag == manager::ClaimQueryTag && url == claimedUrl ? manager::ClaimedReply : 0;
+    });
+    dialog.result = prompt_result::Proceed;
+  }
+  void Setting(const char* name, const std::string& text) {
+    testing::SetString(world.registry, CurrentUser, keys::Main, name, text);
+  }
+  static BridgeRequest Download(std::string url, std::optional<std::string> filename = std::nullopt,
+                                std::optional<std::vector<std::string>> keys = std::nullopt) {
+    BridgeRequest request;
+    request.id = "d1";
+    request.type = RequestType::Download;
+    request.url = std::move(url);
+    request.filename = std::move(filename);
+    request.keys = std::move(keys);
+    return request;
+  }
+  DownloadAnswer Decide(const BridgeRequest& request) { return DecideDownload(request, kBrowser, world.platform, services); }
+  // The transfer records Trevalon received, each tagged with its owner.
+  std::vector<std::string> Records() const {
+    std::vector<std::string> records;
+    for (const auto& sent : world.desktop.copyData()) {
+      if (sent.dwData == manager::ClaimQueryTag) continue;
+      EXPECT_EQ(sent.dwData, kBrowser);
+      records.push_back(sent.bytes);
+    }
+    return records;
+  }
+
+  testing::FakePlatform world;
+  testing::ScriptedPromptDialog dialog;
+  std::atomic<OpenMode> openMode{OpenMode::Open};
+  std::atomic<bool> inputEnded{false};
+  PlatformBridgeServices services{world.platform, dialog, openMode, inputEnded};
+  platform::WindowHandle manager = 0;
+  std::string claimedUrl;
+};
+
+TEST_F(BridgeDecisionTest, EachRuleDeclinesUnderItsOwnNameAndSendsNothing) {
+  Setting(values::ExcludeFileNames, "Setup.exe, ");
+  struct Case {
+    const char* name;
+    BridgeRequest request;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"exactly the ignore keys", Download("http://h/a.zip", "a.zip", {{"shift"}}), reason::IgnoreKeys},
+      {"a name without extension", Download("http://h/dl?id=3", "README"), reason::NotAccepted},
+      {"a type not accepted", Download("http://h/a.html", "a.html"), reason::NotAccepted},
+      {"the URL's name when the browser gave none", Download("http://h/get.php?f=a.zip"), reason::NotAccepted},
+      {"an excluded name in any case", Download("http://h/x/SETUP.EXE", "SETUP.EXE"), reason::Excluded},
+  };
+  for (const Case& c : cases) {
+    const DownloadAnswer answer = Decide(c.request);
+    EXPECT_EQ(answer.state, DownloadState::Declined) << c.name;
+    EXPECT_EQ(answer.reason, c.reason) << c.name;
+  }
+  EXPECT_EQ(dialog.runs, 0);
+  EXPECT_TRUE(Records().empty());
+
+  Setting(values::UseCtrlAlt, "TRUE");
+  EXPECT_EQ(Decide(Download("http://h/a.zip", "a.zip")).reason, reason::KeysRequired);
+  EXPECT_EQ(Decide(Download("http://h/a.zip", "a.zip", {{"ctrl"}})).reason, reason::KeysRequired);
+}
+
+TEST_F(BridgeDecisionTest, TheBrowsersNameDecidesAndGoesInTheRecordWhenTheUrlDoesNotGiveIt) {
+  BridgeRequest request = Download("https://files.example/get?id=4", "setup-2.4.exe");
+  request.tabUrl = "https://files.example/list.html";
+  request.referrer = "https://elsewhere.example/";
+  const DownloadAnswer answer = Decide(request);
+  EXPECT_EQ(answer.state, DownloadState::Taken);
+  EXPECT_TRUE(answer.sent);
+  EXPECT_EQ(dialog.seenOwner, kBrowser);
+  EXPECT_EQ(dialog.seenName, "setup-2.4.exe");
+  EXPECT_EQ(dialog.seenExtension, "exe");
+
+  // The same name as the URL's last segment is left to Trevalon; without a
+  // tab the download's referrer is the referer; none at all leaves it out.
+  BridgeRequest plain = Download("http://h/d/a%20b.zip", "a b.zip");
+  plain.referrer = "http://h/d/";
+  EXPECT_EQ(Decide(plain).state, DownloadState::Taken);
+  EXPECT_EQ(Decide(Download("ftp://h/pub/tool.zip", "tool.zip")).state, DownloadState::Taken);
+  EXPECT_EQ(Records(), (std::vector<std::string>{
+                           "URL=https://files.example/get?id=4\nReferer=https://files.example/list.html\n"
+                           "Path=OPEN\nFileName=setup-2.4.exe",
+                           "URL=http://h/d/a b.zip\nReferer=http://h/d/\nPath=OPEN",
+                           "URL=ftp://h/pub/tool.zip\nPath=OPEN",
+                       }));
+}
+
+TEST_F(BridgeDecisionTest, ForcedRequestsSkipTheTypeTestsAndOtherKeysDoNot) {
+  Setting(values::UseCtrlAlt, "TRUE");
+  BridgeRequest link = Download("https://host/manual.html");
+  link.type = RequestType::Link;
+  link.tabUrl = "https://host/docs.html";
+  EXPECT_EQ(Decide(link).state, DownloadState::Taken);
+  EXPECT_EQ(Decide(Download("https://host/page.html", "page.html", {{"alt", "ctrl"}})).state, DownloadState::Taken);
+  // KeysToAdd stored as Ctrl alone: Ctrl+Alt is neither combination.
+  testing::SetValue(world.registry, CurrentUser, keys::Main, values::KeysToAdd, platform::value_type::Binary, {0x11});
+  EXPECT_EQ(Decide(Download("https://host/a.zip", "a.zip", {{"alt", "ctrl"}})).reason, reason::KeysRequired);
+  EXPECT_EQ(Records(), (std::vector<std::string>{"URL=https://host/manual.html\nReferer=https://host/docs.html\nPath=OPEN",
+                                                 "URL=https://host/page.html\nPath=OPEN"}));
+}
+
+TEST_F(BridgeDecisionTest, ClaimsCancelsAndRememberedActionsEndWithoutTheDialogOrARecord) {
+  claimedUrl = "http://h/claimed.zip";
+  const DownloadAnswer claimed = Decide(Download(claimedUrl, "claimed.zip"));
+  EXPECT_EQ(claimed.state, DownloadState::Taken);
+  EXPECT_FALSE(claimed.sent);
+  EXPECT_EQ(dialog.runs, 0);
+
+  dialog.result = prompt_result::Cancelled;
+  const DownloadAnswer cancelled = Decide(Download("http://h/a.zip", "a.zip"));
+  EXPECT_EQ(cancelled.state, DownloadState::Taken);
+  EXPECT_FALSE(cancelled.sent);
+  EXPECT_EQ(dialog.runs, 1);
+  EXPECT_TRUE(Records().empty());
+
+  // Remembered under the browser's name's extension, not the URL's.
+  testing::SetDword(world.registry, CurrentUser, keys::DefAction, "exe", 1);
+  EXPECT_EQ(Decide(Download("http://h/get?id=9", "tool.exe")).state, DownloadState::Taken);
+  EXPECT_EQ(dialog.runs, 1) << "a remembered action shows no dialog";
+  EXPECT_EQ(openMode.load(), OpenMode::Save);
+  EXPECT_EQ(Records(), (std::vector<std::string>{"URL=http://h/get?id=9\nPath=\nFileName=tool.exe"}));
+}
+
+TEST_F(BridgeDecisionTest, NothingUnsafeOrUnwantedReachesTrevalon) {
+  EXPECT_EQ(Decide(Download("http://h/a.zip\r\nPath=C:\\evil", "a.zip")).state, DownloadState::Error);
+  EXPECT_EQ(Decide(Download("http://h/a.zip", "a.zip\nPath=x")).state, DownloadState::Error);
+  EXPECT_EQ(Decide(Download(std::string("http://h/a.zip\0x", 16), "a.zip")).state, DownloadState::Error);
+  // A referer that cannot stand in the record is left out.
+  BridgeRequest odd = Download("http://h/b.zip", "b.zip");
+  odd.tabUrl = "http://h/\npage";
+  EXPECT_EQ(Decide(odd).state, DownloadState::Taken);
+  EXPECT_EQ(Records(), (std::vector<std::string>{"URL=http://h/b.zip\nPath=OPEN"}));
+
+  // Once the port has closed the browser goes on by itself.
+  inputEnded = true;
+  EXPECT_EQ(Decide(Download("http://h/c.zip", "c.zip")).reason, reason::InputEnded);
+  inputEnded = false;
+  // No window and no program: the browser keeps the download.
+  world.desktop.RemoveWindow(manager);
+  EXPECT_EQ(Decide(Download("http://h/d.zip", "d.zip")).reason, reason::Unreachable);
+  EXPECT_EQ(Records().size(), 1u);
+}
+
+TEST(BridgeHelloTest, CombinationsAreNamedAsAClickReportsThemOrNotAtAll) {
+  testing::FakePlatform world;
+  HelloInfo hello = ReadHelloInfo(world.registry, "1.0.0.76");
+  EXPECT_EQ(hello.keysToAdd, (std::vector<std::string>{"alt", "ctrl"}));
+  EXPECT_EQ(hello.keysToIgnore, (std::vector<std::string>{"shift"}));
+  EXPECT_FALSE(hello.useCtrlAlt);
+
+  const auto set = [&](const char* name, std::vector<std::uint8_t> codes) {
+    testing::SetValue(world.registry, CurrentUser, keys::Main, name, platform::value_type::Binary, codes);
+  };
+  set(values::KeysToAdd, {0xA5, 0x5C, 0xA0});  // right Alt, right Windows, left Shift
+  set(values::KeysToIgnore, {0x11, 0xA2});      // Ctrl twice can never be held
+  testing::SetString(world.registry, CurrentUser, keys::Main, values::UseCtrlAlt, "true");
+  hello = ReadHelloInfo(world.registry, "v");
+  EXPECT_EQ(hello.keysToAdd, (std::vector<std::string>{"alt", "meta", "shift"}));
+  EXPECT_EQ(hello.keysToIgnore, std::nullopt);
+  EXPECT_FALSE(hello.useCtrlAlt) << "only TRUE in capitals counts";
+  set(values::KeysToAdd, {0x11, 0x41});  // Ctrl+A: no click reports A
+  EXPECT_EQ(ReadHelloInfo(world.registry, "v").keysToAdd, std::nullopt);
+}
+
+}  // namespace
+}  // namespace vrpph::bridge

@@ -1,0 +1,169 @@
+#include "bridge/bridge_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vrpph::bridge {
+namespace {
+
+class BytesSource : public ByteSource {
+ public:
+  explicit BytesSource(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::min(size, bytes_.size() - at_);
+    std::copy_n(bytes_.data() + at_, n, buffer);
+    at_ += n;
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t at_ = 0;
+};
+
+// Keeps each written answer, decoded from its frame.
+class AnswerSink : public ByteSink {
+ public:
+  void Write(std::string_view bytes) override {
+    BytesSource source{std::string(bytes)};
+    const FrameRead frame = ReadFrame(source);
+    std::lock_guard lock(mutex_);
+    answers_.push_back(frame.status == FrameStatus::Frame ? frame.payload : "<bad frame>");
+    // Each write is one whole frame.
+    if (ReadFrame(source).status != FrameStatus::End) answers_.push_back("<more than one frame>");
+  }
+  std::vector<std::string> answers() {
+    std::lock_guard lock(mutex_);
+    return answers_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> answers_;
+};
+
+// Holds every request whose URL says "prompt" until it is released (or the
+// input ends, as a closed prompt would); answers the others at once.
+class PromptingHandler : public BridgeHandler {
+ public:
+  HelloInfo Hello() override { return HelloInfo{"9", std::vector<std::string>{"ctrl"}, std::nullopt, false}; }
+  DownloadAnswer Download(const BridgeRequest& request) override {
+    if (request.url.find("prompt") == std::string::npos) return {DownloadState::Declined, true, "not-accepted"};
+    std::unique_lock lock(mutex_);
+    ++waiting_;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return released_ || ended_; });
+    return ended_ ? DownloadAnswer{DownloadState::Declined, true, "input-ended"} : DownloadAnswer{DownloadState::Taken, true, {}};
+  }
+  void EndInput() override {
+    std::lock_guard lock(mutex_);
+    ++endCalls_;
+    if (endCloses_) ended_ = true;
+    changed_.notify_all();
+  }
+  void WaitForPrompt() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return waiting_ > 0; });
+  }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+  bool endCloses_ = true;
+  int endCalls_ = 0;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int waiting_ = 0;
+  bool released_ = false;
+  bool ended_ = false;
+};
+
+std::string Frames(const std::vector<std::string>& messages) {
+  std::string bytes;
+  for (const auto& message : messages) bytes += EncodeFrame(message);
+  return bytes;
+}
+
+TEST(BridgeSessionTest, AnswersEveryMessageAndEndsWithTheInput) {
+  AnswerSink sink;
+  PromptingHandler handler;
+  BridgeSession session(sink, handler);
+  BytesSource input(Frames({R"({"id":"h","type":"hello"})", "not json", R"({"id":"x","type":"upload"})",
+                            R"({"id":"d","type":"download","url":"http://h/a.html"})"}));
+  EXPECT_EQ(session.Run(input), SessionEnd::InputEnded);
+  EXPECT_EQ(sink.answers(), (std::vector<std::string>{
+                                R"({"id":"h","state":"hello","version":"9","keysToAdd":["ctrl"],"keysToIgnore":null,"useCtrlAlt":false})",
+                                R"({"id":null,"state":"error","reason":"not JSON"})",
+                                R"({"id":"x","state":"error","reason":"unknown type"})",
+                                R"({"id":"d","state":"pending"})",
+                                R"({"id":"d","state":"declined","reason":"not-accepted"})",
+                            }));
+}
+
+TEST(BridgeSessionTest, APromptHoldsUpOnlyItsOwnRequest) {
+  AnswerSink sink;
+  PromptingHandler handler;
+  BridgeSession session(sink, handler);
+  // The input stays open until both are read; the first waits in its prompt
+  // while the second is answered.
+  BytesSource input(Frames({R"({"id":"p","type":"download","url":"http://h/prompt.zip"})",
+                            R"({"id":"q","type":"download","url":"http://h/q.html"})"}));
+  std::thread release([&] {
+    handler.WaitForPrompt();
+    for (int i = 0; i < 500 && sink.answers().size() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    handler.Release();
+  });
+  handler.endCloses_ = false;
+  EXPECT_EQ(session.Run(input), SessionEnd::InputEnded);
+  release.join();
+  const auto answers = sink.answers();
+  ASSERT_EQ(answers.size(), 4u);
+  EXPECT_EQ(answers[0], R"({"id":"p","state":"pending"})");
+  EXPECT_EQ(answers[3], R"({"id":"p","state":"taken"})") << "answered last, after q";
+  EXPECT_NE(std::find(answers.begin(), answers.begin() + 3, R"({"id":"q","state":"declined","reason":"not-accepted"})"),
+            answers.begin() + 3);
+}
+
+TEST(BridgeSessionTest, TheEndOfInputClosesAWaitingPromptAndABadFrameEndsTheSession) {
+  {
+    AnswerSink sink;
+    PromptingHandler handler;
+    BridgeSession session(sink, handler);
+    BytesSource input(Frames({R"({"id":"p","type":"link","url":"http://h/prompt"})"}));
+    EXPECT_EQ(session.Run(input), SessionEnd::InputEnded);
+    EXPECT_GE(handler.endCalls_, 1);
+    EXPECT_EQ(sink.answers().back(), R"({"id":"p","state":"declined","reason":"input-ended"})");
+  }
+  {
+    AnswerSink sink;
+    PromptingHandler handler;
+    BridgeSession session(sink, handler);
+    std::string bytes = Frames({R"({"id":"h","type":"hello"})"});
+    bytes += std::string("\x01\x00\x10\x00", 4) + "never read";  // 1 MB + 1
+    bytes += Frames({R"({"id":"late","type":"hello"})"});
+    BytesSource input(bytes);
+    EXPECT_EQ(session.Run(input), SessionEnd::BadFrame);
+    EXPECT_EQ(sink.answers().size(), 2u);
+    EXPECT_EQ(sink.answers().back(), R"({"id":null,"state":"error","reason":"message longer than 1 MB"})");
+  }
+  {
+    AnswerSink sink;
+    PromptingHandler handler;
+    BridgeSession session(sink, handler);
+    BytesSource input(std::string("\x20\x00\x00\x00{\"id\":", 10));
+    EXPECT_EQ(session.Run(input), SessionEnd::BadFrame);
+    EXPECT_TRUE(sink.answers().empty());
+  }
+}
+
+}  // namespace
+}  // namespace vrpph::bridge
