@@ -140,3 +140,6 @@ foreach(case IN LISTS VRPPH_SURFACE_CASES)
   set_tests_properties(vrpph_dll_surface_check_${listing}_as_${bits}bit PROPERTIES
     PASS_REGULAR_EXPRESSION "${expected}")
 endforeach()
+
+# vrpph-bridge.exe: the native messaging host for today's browsers.
+add_subdirectory(${CMAKE_SOURCE_DIR}/bridge/host ${CMAKE_BINARY_DIR}/bridge-host)
