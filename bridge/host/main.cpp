@@ -57,7 +57,8 @@ int Serve(const HostCommand& command) {
   platform::Win32Platform platform;
   // The prompt's dialog, picture and manifest are this program's resources.
   ModulePrompt prompt(GetModuleHandleW(nullptr), platform.platform);
-  Win32BridgeHost host(platform.platform, prompt.dialog, command.parentWindow, VRPPH_VERSION_DOTTED);
+  QuittablePromptDialog dialog(prompt.dialog);
+  Win32BridgeHost host(platform.platform, dialog, command.parentWindow, VRPPH_VERSION_DOTTED);
   StdinSource input;
   StdoutSink output;
   BridgeSession session(output, host);

@@ -1,9 +1,11 @@
 #include "win32_bridge_host.h"
 
+#include "core/outcomes.h"
+
 namespace vrpph::bridge {
 namespace {
 
-// Keeps the calling thread in `threads` while it decides a request.
+// Keeps the calling thread in `threads` while it shows the prompt.
 class ThreadEntry {
  public:
   ThreadEntry(std::mutex& mutex, std::set<DWORD>& threads) : mutex_(mutex), threads_(threads) {
@@ -19,6 +21,9 @@ class ThreadEntry {
   ~ThreadEntry() {
     std::lock_guard lock(mutex_);
     threads_.erase(GetCurrentThreadId());
+    // A quit that came after the dialog ended must not reach a later one.
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
 
  private:
@@ -28,13 +33,17 @@ class ThreadEntry {
 
 }  // namespace
 
-DownloadAnswer Win32BridgeHost::Download(const BridgeRequest& request) {
+PromptOutcome QuittablePromptDialog::Run(platform::WindowHandle owner, const std::string& url,
+                                         const std::optional<std::string>& suggestedName,
+                                         const std::optional<std::string>& extension) {
   const ThreadEntry entry(mutex_, threads_);
-  return BridgeHost::Download(request);
+  // Known before looking: a QuitAll from now on reaches this thread.
+  if (quit_.load()) return PromptOutcome{prompt_result::Cancelled, OpenMode::Open};
+  return inner_.Run(owner, url, suggestedName, extension);
 }
 
-void Win32BridgeHost::EndInput() {
-  BridgeHost::EndInput();
+void QuittablePromptDialog::QuitAll() {
+  quit_.store(true);
   std::lock_guard lock(mutex_);
   for (DWORD thread : threads_) PostThreadMessageW(thread, WM_QUIT, 0, 0);
 }

@@ -1,27 +1,53 @@
-// The host's handler on Windows: each request's thread gets a message queue
-// before it may prompt, so that the end of input can close its prompt or
-// question by posting WM_QUIT, which ends any modal loop.
+// The host's handler on Windows. When the input ends, an open prompt is
+// closed by posting WM_QUIT to its thread, which ends any modal loop; only
+// the prompt is closed so: a paused-download question still waits for its
+// answer, since closing it would count as No and drop the paused entry.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <set>
 
 #include "bridge/bridge_host.h"
+#include "prompt/download_prompt.h"
 
 namespace vrpph::bridge {
 
-class Win32BridgeHost : public BridgeHost {
+// The prompt's dialog, with every thread that runs it known.
+class QuittablePromptDialog : public PromptDialog {
  public:
-  using BridgeHost::BridgeHost;
+  explicit QuittablePromptDialog(PromptDialog& inner) : inner_(inner) {}
 
-  DownloadAnswer Download(const BridgeRequest& request) override;
-  void EndInput() override;
+  bool ModuleImageLoaded() override { return inner_.ModuleImageLoaded(); }
+  // Once QuitAll was called, ends as a cancel without a dialog.
+  PromptOutcome Run(platform::WindowHandle owner, const std::string& url,
+                    const std::optional<std::string>& suggestedName,
+                    const std::optional<std::string>& extension) override;
+  // Ends every dialog open now, and every one about to open.
+  void QuitAll();
 
  private:
+  PromptDialog& inner_;
+  std::atomic<bool> quit_{false};
   std::mutex mutex_;
   std::set<DWORD> threads_;
+};
+
+class Win32BridgeHost : public BridgeHost {
+ public:
+  Win32BridgeHost(platform::Platform& platform, QuittablePromptDialog& dialog,
+                  std::optional<platform::WindowHandle> parentWindow, std::string version)
+      : BridgeHost(platform, dialog, parentWindow, std::move(version)), dialog_(dialog) {}
+
+  void EndInput() override {
+    BridgeHost::EndInput();
+    dialog_.QuitAll();
+  }
+
+ private:
+  QuittablePromptDialog& dialog_;
 };
 
 }  // namespace vrpph::bridge

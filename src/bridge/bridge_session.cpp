@@ -39,6 +39,12 @@ void BridgeSession::Answer(const std::string& message) {
     Send(HelloReply(parsed.request->id, handler_.Hello()));
     return;
   }
+  if (Busy()) {
+    // Waiting for a free thread would stop the reading, and with it the
+    // end of input: the browser goes on with this one itself.
+    Send(ErrorReply(parsed.request->id, "too many requests in flight"));
+    return;
+  }
   Send(PendingReply(parsed.request->id));
   StartDownload(std::move(*parsed.request));
 }
@@ -49,9 +55,15 @@ void BridgeSession::Send(const std::string& reply) {
   sink_.Write(frame);
 }
 
+// Only this (the reading) thread starts requests, so a request found room
+// for keeps it.
+bool BridgeSession::Busy() {
+  std::lock_guard lock(workersMutex_);
+  return running_ >= kMaxRequestsInFlight;
+}
+
 void BridgeSession::StartDownload(BridgeRequest request) {
-  std::unique_lock lock(workersMutex_);
-  workerDone_.wait(lock, [this] { return running_ < kMaxRequestsInFlight; });
+  std::lock_guard lock(workersMutex_);
   ReapFinished();
   Worker& worker = workers_.emplace_back();
   ++running_;

@@ -36,7 +36,7 @@ class BridgeHandler {
   virtual void EndInput() = 0;
 };
 
-// Requests decided at once at most; a further one waits for a thread.
+// Requests decided at once at most; a further one is answered with an error.
 constexpr std::size_t kMaxRequestsInFlight = 32;
 
 enum class SessionEnd {
@@ -63,6 +63,7 @@ class BridgeSession {
 
   void Answer(const std::string& message);
   void Send(const std::string& reply);
+  [[nodiscard]] bool Busy();
   void StartDownload(BridgeRequest request);
   void ReapFinished();
   void FinishAll();

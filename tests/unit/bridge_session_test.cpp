@@ -144,6 +144,24 @@ TEST(BridgeSessionTest, TheEndOfInputClosesAWaitingPromptAndABadFrameEndsTheSess
     EXPECT_EQ(sink.answers().back(), R"({"id":"p","state":"declined","reason":"input-ended"})");
   }
   {
+    // With every thread waiting in a prompt, one more request is refused
+    // rather than left unread, and the end of input still closes them all.
+    AnswerSink sink;
+    PromptingHandler handler;
+    BridgeSession session(sink, handler);
+    std::vector<std::string> messages;
+    for (std::size_t i = 0; i <= kMaxRequestsInFlight; ++i) {
+      messages.push_back(R"({"id":")" + std::to_string(i) + R"(","type":"link","url":"http://h/prompt"})");
+    }
+    BytesSource input(Frames(messages));
+    EXPECT_EQ(session.Run(input), SessionEnd::InputEnded);
+    const auto answers = sink.answers();
+    EXPECT_EQ(answers.size(), 2 * kMaxRequestsInFlight + 1);
+    EXPECT_EQ(std::count(answers.begin(), answers.end(),
+                         R"({"id":"32","state":"error","reason":"too many requests in flight"})"),
+              1);
+  }
+  {
     AnswerSink sink;
     PromptingHandler handler;
     BridgeSession session(sink, handler);
