@@ -26,14 +26,14 @@ FrameRead ReadFrame(ByteSource& source, std::size_t limit) {
     frame.status = FrameStatus::Truncated;
     return frame;
   }
-  frame.length = static_cast<std::uint32_t>(header[0]) | static_cast<std::uint32_t>(header[1]) << 8 |
-                 static_cast<std::uint32_t>(header[2]) << 16 | static_cast<std::uint32_t>(header[3]) << 24;
-  if (frame.length > limit) {
+  const std::uint32_t length = static_cast<std::uint32_t>(header[0]) | static_cast<std::uint32_t>(header[1]) << 8 |
+                                static_cast<std::uint32_t>(header[2]) << 16 | static_cast<std::uint32_t>(header[3]) << 24;
+  if (length > limit) {
     frame.status = FrameStatus::TooLong;
     return frame;
   }
-  frame.payload.resize(frame.length);
-  if (ReadFully(source, frame.payload.data(), frame.length) < frame.length) {
+  frame.payload.resize(length);
+  if (ReadFully(source, frame.payload.data(), length) < length) {
     frame.payload.clear();
     frame.status = FrameStatus::Truncated;
     return frame;

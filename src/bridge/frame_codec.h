@@ -31,7 +31,6 @@ enum class FrameStatus {
 struct FrameRead {
   FrameStatus status = FrameStatus::End;
   std::string payload;
-  std::uint32_t length = 0;  // the length the frame claimed
 };
 
 FrameRead ReadFrame(ByteSource& source, std::size_t limit = kMaxFrameBytes);
