@@ -39,14 +39,7 @@ void BridgeSession::Answer(const std::string& message) {
     Send(HelloReply(parsed.request->id, handler_.Hello()));
     return;
   }
-  if (Busy()) {
-    // Waiting for a free thread would stop the reading, and with it the
-    // end of input: the browser goes on with this one itself.
-    Send(ErrorReply(parsed.request->id, "too many requests in flight"));
-    return;
-  }
-  Send(PendingReply(parsed.request->id));
-  StartDownload(std::move(*parsed.request));
+  Enqueue(std::move(*parsed.request));
 }
 
 void BridgeSession::Send(const std::string& reply) {
@@ -55,58 +48,62 @@ void BridgeSession::Send(const std::string& reply) {
   sink_.Write(frame);
 }
 
-// Only this (the reading) thread starts requests, so a request found room
-// for keeps it.
-bool BridgeSession::Busy() {
-  std::lock_guard lock(workersMutex_);
-  return running_ >= kMaxRequestsInFlight;
+void BridgeSession::Enqueue(BridgeRequest request) {
+  std::unique_lock lock(queueMutex_);
+  if (queue_.size() >= kMaxQueued) {
+    lock.unlock();
+    Send(ErrorReply(request.id, "too many requests in flight"));
+    return;
+  }
+  // Pending goes out before any worker can answer the request finally.
+  Send(PendingReply(request.id));
+  queue_.push_back(std::move(request));
+  if (idle_ == 0 && workers_.size() < kMaxWorkers) {
+    ++running_;
+    workers_.emplace_back([this] { Work(); });
+  }
+  queued_.notify_one();
 }
 
-void BridgeSession::StartDownload(BridgeRequest request) {
-  std::lock_guard lock(workersMutex_);
-  ReapFinished();
-  Worker& worker = workers_.emplace_back();
-  ++running_;
-  worker.thread = std::thread([this, &worker, request = std::move(request)] {
+void BridgeSession::Work() {
+  std::unique_lock lock(queueMutex_);
+  for (;;) {
+    ++idle_;
+    queued_.wait(lock, [this] { return !queue_.empty() || ending_; });
+    --idle_;
+    if (queue_.empty()) break;
+    const BridgeRequest request = std::move(queue_.front());
+    queue_.pop_front();
+    lock.unlock();
     // A failure on this thread must not end the host: it is this request's
     // error.
     NoThrow(false, [&] {
-      const DownloadAnswer answer =
-          NoThrow(DownloadAnswer{DownloadState::Error, true, "internal failure"}, [&] { return handler_.Download(request); });
+      const DownloadAnswer answer = NoThrow(DownloadAnswer{DownloadState::Error, true, "internal failure"},
+                                            [&] { return handler_.Download(request); });
       Send(FinalReply(request.id, answer));
       return true;
     });
-    std::lock_guard done(workersMutex_);
-    worker.done = true;
-    --running_;
-    workerDone_.notify_all();
-  });
-}
-
-// Called with workersMutex_ held.
-void BridgeSession::ReapFinished() {
-  for (auto it = workers_.begin(); it != workers_.end();) {
-    if (!it->done) {
-      ++it;
-      continue;
-    }
-    it->thread.join();
-    it = workers_.erase(it);
+    lock.lock();
   }
+  --running_;
+  workerEnded_.notify_all();
 }
 
 void BridgeSession::FinishAll() {
-  std::unique_lock lock(workersMutex_);
+  std::unique_lock lock(queueMutex_);
   if (workers_.empty()) return;
+  ending_ = true;
+  queued_.notify_all();
   // A prompt may wait for a user who will never answer: keep telling the
   // handler to close it until every request is through.
   while (running_ > 0) {
     lock.unlock();
     handler_.EndInput();
     lock.lock();
-    workerDone_.wait_for(lock, kEndRetry, [this] { return running_ == 0; });
+    workerEnded_.wait_for(lock, kEndRetry, [this] { return running_ == 0; });
   }
-  for (Worker& worker : workers_) worker.thread.join();
+  lock.unlock();
+  for (std::thread& worker : workers_) worker.join();
   workers_.clear();
 }
 

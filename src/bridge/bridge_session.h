@@ -5,11 +5,12 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <list>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "bridge/bridge_reply.h"
 #include "bridge/bridge_request.h"
@@ -36,8 +37,11 @@ class BridgeHandler {
   virtual void EndInput() = 0;
 };
 
-// Requests decided at once at most; a further one is answered with an error.
-constexpr std::size_t kMaxRequestsInFlight = 32;
+// Threads deciding requests at most; each lives on, idle, for the next one.
+constexpr std::size_t kMaxWorkers = 32;
+// Requests waiting for a thread at most (all of them busy in prompts, say);
+// a further one is refused at once, so the reading never stops.
+constexpr std::size_t kMaxQueued = 1024;
 
 enum class SessionEnd {
   InputEnded,  // the browser closed the port
@@ -56,25 +60,23 @@ class BridgeSession {
   SessionEnd Run(ByteSource& source);
 
  private:
-  struct Worker {
-    std::thread thread;
-    bool done = false;
-  };
-
   void Answer(const std::string& message);
   void Send(const std::string& reply);
-  [[nodiscard]] bool Busy();
-  void StartDownload(BridgeRequest request);
-  void ReapFinished();
+  void Enqueue(BridgeRequest request);
+  void Work();
   void FinishAll();
 
   ByteSink& sink_;
   BridgeHandler& handler_;
   std::mutex sinkMutex_;
-  std::mutex workersMutex_;
-  std::condition_variable workerDone_;
-  std::list<Worker> workers_;
-  std::size_t running_ = 0;
+  std::mutex queueMutex_;
+  std::condition_variable queued_;
+  std::condition_variable workerEnded_;
+  std::deque<BridgeRequest> queue_;
+  std::vector<std::thread> workers_;
+  std::size_t idle_ = 0;
+  std::size_t running_ = 0;  // workers not yet ended
+  bool ending_ = false;
 };
 
 }  // namespace vrpph::bridge
