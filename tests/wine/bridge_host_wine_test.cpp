@@ -118,7 +118,12 @@ TEST_F(BridgeHostWineTest, EachRuleAnswersWithTheRecordTrevalonReceived) {
   settings_.Main(values::ExcludeFileNames, "setup.exe, ");
   Remember("EXE", 1);
   Remember("PDF", 0);
-  BridgeProcess host;
+  // Chromium names the browser window a request comes from: it tags every
+  // record (any window will do; here the stand-in's own).
+  const HWND browser = StandInManager::WaitForWindow(kManagerClass, nullptr, kWaitMs);
+  const auto browserTag = reinterpret_cast<std::uintptr_t>(browser);
+  BridgeProcess host("chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/ --parent-window=" +
+                     std::to_string(browserTag));
   Expect(host, Download("a", "https://files.example/get?id=4", "tool.zip",
                         R"(,"tabUrl":"https://files.example/list.html","referrer":"https://x/")"),
          "a", Taken("a"));
@@ -140,6 +145,7 @@ TEST_F(BridgeHostWineTest, EachRuleAnswersWithTheRecordTrevalonReceived) {
                            "URL=http://h/dl.php?f=7\nReferer=http://h/\nPath=\nFileName=r\xE9sum\xE9.exe",
                            "URL=http://h/manual.pdf\nReferer=http://h/docs.html\nPath=OPEN",
                        }));
+  for (const auto& record : manager.Entries("RECORD")) EXPECT_EQ(record.number, browserTag);
   EXPECT_EQ(manager.Entries("CLAIM").size(), 4u) << "asked for each request that passed the rules";
   host.CloseInput();
   EXPECT_EQ(host.WaitForExit(kWaitMs), 0u);
