@@ -24,7 +24,7 @@ struct HostKey {
   const char* manifest;  // the manifest its default value names
 };
 
-// Below each, NativeMessagingHosts\vrpph.bridge.
+// The per-user keys the browsers read on Windows, each naming its manifest.
 constexpr std::array<HostKey, 4> kHostKeys = {{
     {"Software\\Google\\Chrome\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
     {"Software\\Microsoft\\Edge\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
