@@ -149,6 +149,15 @@ TEST_F(BridgeDecisionTest, ClaimsCancelsAndRememberedActionsEndWithoutTheDialogO
   EXPECT_EQ(dialog.runs, 1) << "a remembered action shows no dialog";
   EXPECT_EQ(openMode.load(), OpenMode::Save);
   EXPECT_EQ(Records(), (std::vector<std::string>{"URL=http://h/get?id=9\nPath=\nFileName=tool.exe"}));
+
+  // Saving a URL Trevalon paused earlier: asked, and continued into its file.
+  testing::SetString(world.registry, CurrentUser, keys::PausedUrls, "http://h/big.exeFilename", "C:\\dl\\big.exe");
+  world.files.Add("C:\\dl\\big.exe.TQ");
+  world.desktop.QueueMessageBoxAnswer(6);  // IDYES
+  EXPECT_EQ(Decide(Download("http://h/big.exe", "big.exe")).state, DownloadState::Taken);
+  ASSERT_EQ(world.desktop.messageBoxes().size(), 1u);
+  EXPECT_EQ(world.desktop.messageBoxes()[0].owner, kBrowser);
+  EXPECT_EQ(Records().back(), "URL=http://h/big.exe\nPath=C:\\dl\\big.exe");
 }
 
 TEST_F(BridgeDecisionTest, NothingUnsafeOrUnwantedReachesTrevalon) {
