@@ -1,6 +1,6 @@
 // One long-lived port: messages read in turn, each request answered
-// "pending" at once and decided on a thread of its own, so that a prompt
-// for one never holds up the answers to others.
+// "pending" at once and decided on one of the session's threads, so that a
+// prompt for one never holds up the answers to others.
 #pragma once
 
 #include <condition_variable>
@@ -30,10 +30,11 @@ class BridgeHandler {
  public:
   virtual ~BridgeHandler() = default;
   virtual HelloInfo Hello() = 0;
-  // Runs on the request's own thread; may show the prompt.
+  // Runs on one of the session's threads, several at once; may show the
+  // prompt.
   virtual DownloadAnswer Download(const BridgeRequest& request) = 0;
   // The input has ended: nothing more may be handed over, and every open
-  // prompt or question is to close. Called again while requests remain.
+  // prompt is to close. Called again while requests remain.
   virtual void EndInput() = 0;
 };
 
