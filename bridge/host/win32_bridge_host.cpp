@@ -1,5 +1,7 @@
 #include "win32_bridge_host.h"
 
+#include <objbase.h>
+
 #include "core/outcomes.h"
 
 namespace vrpph::bridge {
@@ -31,7 +33,27 @@ class ThreadEntry {
   std::set<DWORD>& threads_;
 };
 
+// Starting Trevalon goes through ShellExecute, which may hand the start to
+// shell extensions: they need COM on the calling thread.
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT result_;
+};
+
 }  // namespace
+
+DownloadAnswer Win32BridgeHost::Download(const BridgeRequest& request) {
+  const ComApartment apartment;
+  return BridgeHost::Download(request);
+}
 
 PromptOutcome QuittablePromptDialog::Run(platform::WindowHandle owner, const std::string& url,
                                          const std::optional<std::string>& suggestedName,

@@ -41,6 +41,8 @@ class Win32BridgeHost : public BridgeHost {
                   std::optional<platform::WindowHandle> parentWindow, std::string version)
       : BridgeHost(platform, dialog, parentWindow, std::move(version)), dialog_(dialog) {}
 
+  // In a single-threaded COM apartment, as a browser's thread is.
+  DownloadAnswer Download(const BridgeRequest& request) override;
   void EndInput() override {
     BridgeHost::EndInput();
     dialog_.QuitAll();
