@@ -151,6 +151,23 @@ TEST_F(BridgeHostWineTest, EachRuleAnswersWithTheRecordTrevalonReceived) {
   EXPECT_EQ(host.WaitForExit(kWaitMs), 0u);
 }
 
+TEST_F(BridgeHostWineTest, TrevalonIsStartedWhenItIsNotRunningAndOtherwiseTheDownloadStaysWithTheBrowser) {
+  {
+    BridgeProcess host;
+    Expect(host, Download("u", "http://h/u.zip", "u.zip"), "u", Declined("u", "unreachable"));
+  }
+  manager_ = std::make_unique<StandInManager>();
+  settings_.Main(values::ProgramPath, manager_->ProgramPath());
+  BridgeProcess host;
+  Expect(host, Download("s", "http://h/s.zip", "s.zip", R"(,"tabUrl":"http://h/")"), "s", Taken("s"));
+  const auto starts = manager_->Entries("START");
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].bytes, " /Invisible");
+  EXPECT_EQ(Records(), (std::vector<std::string>{"URL=http://h/s.zip\nReferer=http://h/\nPath=OPEN"}));
+  host.CloseInput();
+  EXPECT_EQ(host.WaitForExit(kWaitMs), 0u);
+}
+
 TEST_F(BridgeHostWineTest, APromptWaitsForItsAnswerWhileOtherRequestsAreAnswered) {
   RunningManager();
   testing::DeleteTree(settings_.registry, CurrentUser, keys::DefAction);
