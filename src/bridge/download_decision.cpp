@@ -30,11 +30,23 @@ std::optional<std::string> RecordText(const platform::Text& text, const std::opt
   return WideToAnsi(text, wide.c_str());
 }
 
+// True when `ansi` converts back to exactly `utf8`'s text: a name the code
+// page cannot spell would reach Trevalon with '?' in place of letters.
+bool SpelledExactly(const platform::Text& text, const std::string& ansi, const std::string& utf8) {
+  const int size = text.MultiByteToWide(ansi.c_str(), nullptr, 0);
+  if (size <= 0) return false;
+  std::u16string back(static_cast<std::size_t>(size), u'\0');
+  if (text.MultiByteToWide(ansi.c_str(), back.data(), size) != size) return false;
+  back.pop_back();  // the terminator
+  return back == Utf8ToUtf16(utf8);
+}
+
 // What the rules before the prompt leave for the rest of the request.
 struct Screening {
   std::optional<DownloadAnswer> answer;  // set when the request ends here
   std::string url;
   std::optional<std::string> fileName;  // the browser's, in the code page
+  bool fileNameExact = false;           // ... with every letter it had
   std::string name;                     // the name the type tests saw
 };
 
@@ -70,6 +82,7 @@ Screening Screen(const BridgeRequest& request, platform::Platform& platform) {
   }
   s.url = std::move(*url);
   s.fileName = RecordText(platform.text, request.filename);
+  s.fileNameExact = s.fileName && SpelledExactly(platform.text, *s.fileName, *request.filename);
   s.name = s.fileName.value_or(UrlFileName(s.url));
   if (forced) return s;
 
@@ -125,8 +138,9 @@ DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHand
   fields.url = s.url;
   fields.referer = RefererOf(request, platform.text);
   fields.path = PathFieldValue(prompt.openMode, resumedPath);
-  // Trevalon takes the name from the URL unless told otherwise.
-  if (s.fileName && *s.fileName != UrlFileName(s.url)) fields.fileName = s.fileName;
+  // Trevalon takes the name from the URL unless told otherwise; a name the
+  // code page cannot spell is better taken from the URL too.
+  if (s.fileNameExact && *s.fileName != UrlFileName(s.url)) fields.fileName = s.fileName;
   const std::string record = AssembleTransferRecord(Producer::Interception, fields);
   if (services.SendTransferRecord(record, owner) != DeliveryOutcome::Delivered) return Declined(reason::Unreachable);
   return DownloadAnswer{DownloadState::Taken, true, {}};

@@ -107,11 +107,18 @@ TEST_F(BridgeDecisionTest, TheBrowsersNameDecidesAndGoesInTheRecordWhenTheUrlDoe
   plain.referrer = "http://h/d/";
   EXPECT_EQ(Decide(plain).state, DownloadState::Taken);
   EXPECT_EQ(Decide(Download("ftp://h/pub/tool.zip", "tool.zip")).state, DownloadState::Taken);
+  // A name in the code page goes as it is; one it cannot spell is left to
+  // the URL rather than sent with '?' for its letters.
+  EXPECT_EQ(Decide(Download("http://h/get?id=7", "r\xC3\xA9sum\xC3\xA9.pdf")).state, DownloadState::Taken);
+  EXPECT_EQ(Decide(Download("http://h/get?id=8", "\xE6\x8A\xA5\xE5\x91\x8A.pdf")).state, DownloadState::Taken);
+  EXPECT_EQ(dialog.seenExtension, "pdf");
   EXPECT_EQ(Records(), (std::vector<std::string>{
                            "URL=https://files.example/get?id=4\nReferer=https://files.example/list.html\n"
                            "Path=OPEN\nFileName=setup-2.4.exe",
                            "URL=http://h/d/a b.zip\nReferer=http://h/d/\nPath=OPEN",
                            "URL=ftp://h/pub/tool.zip\nPath=OPEN",
+                           "URL=http://h/get?id=7\nPath=OPEN\nFileName=r\xE9sum\xE9.pdf",
+                           "URL=http://h/get?id=8\nPath=OPEN",
                        }));
 }
 
