@@ -6,7 +6,6 @@
 
 export function watchChromiumDownloads(downloads, askAboutDownload) {
   downloads.onDeterminingFilename.addListener((item, suggest) => {
-    console.log("ODF", JSON.stringify(item));
     const asked = askAboutDownload(item);
     if (asked === null) return false;
     asked.then(
