@@ -16,9 +16,11 @@ const vrpphClickKeys = (() => {
     return MODIFIERS.filter(([, flag]) => event[flag] === true).map(([name]) => name);
   }
 
-  // combination is the host's sorted list, or null for one that never matches.
+  // combination is the host's sorted list, or null for one that never
+  // matches; so is an empty one, which would claim every plain click.
   function sameKeys(keys, combination) {
-    if (!Array.isArray(combination) || combination.length !== keys.length) return false;
+    if (!Array.isArray(combination) || combination.length === 0) return false;
+    if (combination.length !== keys.length) return false;
     return keys.every((key, index) => key === combination[index]);
   }
 
