@@ -54,7 +54,12 @@ export class ChromiumSession {
     const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"] });
     child.stderr.pipe(createWriteStream(logFile));
     const session = new ChromiumSession(child);
-    await session.#start();
+    try {
+      await session.#start();
+    } catch (error) {
+      child.kill("SIGKILL");
+      throw error;
+    }
     return session;
   }
 

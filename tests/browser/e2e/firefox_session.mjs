@@ -50,7 +50,10 @@ export class FirefoxSession {
     const log = createWriteStream(logFile);
     const url = await new Promise((resolve, reject) => {
       let seen = "";
-      const timer = setTimeout(() => reject(new Error("Firefox did not start its BiDi server in 60 s")), 60_000);
+      const timer = setTimeout(() => {
+        child.kill("SIGKILL");
+        reject(new Error("Firefox did not start its BiDi server in 60 s"));
+      }, 60_000);
       child.stderr.on("data", (chunk) => {
         log.write(chunk);
         if (seen.length < 64 * 1024) seen += chunk;
@@ -62,9 +65,14 @@ export class FirefoxSession {
       });
       child.once("exit", (code) => reject(new Error(`Firefox exited (${code}) before its BiDi server started`)));
     });
-    const session = new FirefoxSession(child, await BidiSocket.connect(`${url}/session`));
-    await session.#start(extensionDir);
-    return session;
+    try {
+      const session = new FirefoxSession(child, await BidiSocket.connect(`${url}/session`));
+      await session.#start(extensionDir);
+      return session;
+    } catch (error) {
+      child.kill("SIGKILL");
+      throw error;
+    }
   }
 
   constructor(child, bidi) {

@@ -55,7 +55,7 @@ if (!options.host && runs.some((run) => run !== "missing")) {
   process.exit(2);
 }
 
-const outDir = options.out ?? mkdtempSync(path.join(os.tmpdir(), `vrpph-e2e-${browser}-`));
+const outDir = options.out ? path.resolve(options.out) : mkdtempSync(path.join(os.tmpdir(), `vrpph-e2e-${browser}-`));
 const extraCheck = options.check ? (await import(pathToFileURL(path.resolve(options.check)).href)).check : null;
 
 function runFolders(runDir) {
