@@ -1,8 +1,8 @@
-// WebDriver BiDi over a WebSocket (npm's ws): commands with ids, their
-// results, and the events the session subscribed to.
+// WebDriver BiDi over a WebSocket: commands with ids, their results, and
+// the events the session subscribed to.
 
 import { EventEmitter } from "node:events";
-import WebSocket from "ws";
+import { NO_CLIENT, webSocketClient } from "./websocket_client.mjs";
 
 export class BidiSocket extends EventEmitter {
   #socket;
@@ -10,18 +10,27 @@ export class BidiSocket extends EventEmitter {
   #calls = new Map();
 
   static connect(url) {
+    const client = webSocketClient();
+    if (!client) return Promise.reject(new Error(NO_CLIENT));
     return new Promise((resolve, reject) => {
-      const socket = new WebSocket(url, { maxPayload: 64 * 1024 * 1024 });
-      socket.once("open", () => resolve(new BidiSocket(socket)));
-      socket.once("error", reject);
+      const socket = new client.WebSocket(url);
+      const opened = () => {
+        socket.removeEventListener("error", failed);
+        resolve(new BidiSocket(socket));
+      };
+      const failed = () => reject(new Error(`cannot open ${url}`));
+      socket.addEventListener("open", opened, { once: true });
+      socket.addEventListener("error", failed, { once: true });
     });
   }
 
   constructor(socket) {
     super();
     this.#socket = socket;
-    socket.on("message", (data) => this.#dispatch(JSON.parse(data.toString("utf8"))));
-    socket.on("close", () => {
+    // A close follows every error; without a listener the ws module would throw.
+    socket.addEventListener("error", () => {});
+    socket.addEventListener("message", (event) => this.#dispatch(JSON.parse(String(event.data))));
+    socket.addEventListener("close", () => {
       for (const call of this.#calls.values()) call.reject(new Error("the browser closed its BiDi socket"));
       this.#calls.clear();
       this.emit("close");
