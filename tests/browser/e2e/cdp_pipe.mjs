@@ -18,6 +18,9 @@ export class CdpPipe extends EventEmitter {
     this.#out = toBrowser;
     fromBrowser.on("data", (chunk) => this.#receive(chunk));
     fromBrowser.on("close", () => this.#closeAll(new Error("the browser closed its DevTools pipe")));
+    // A browser that dies resets both pipes; the close above answers the calls.
+    fromBrowser.on("error", () => {});
+    toBrowser.on("error", () => {});
   }
 
   // One command; sessionId addresses an attached target.

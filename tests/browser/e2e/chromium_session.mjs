@@ -14,6 +14,9 @@ export const CHROMIUM = process.env.VRPPH_CHROMIUM ?? "/usr/bin/chromium";
 // The DevTools bits of the modifier keys.
 const MODIFIER_BITS = { alt: 1, ctrl: 2, meta: 4, shift: 8 };
 
+// What Chromium says when it cannot start its sandbox.
+const NO_SANDBOX = /No usable sandbox|Running as root without --no-sandbox/;
+
 // The network is closed: nothing may try to reach out.
 const QUIET_FLAGS = [
   "--headless=new",
@@ -34,9 +37,23 @@ export class ChromiumSession {
   #worker = null;
   events = new BrowserEvents();
 
-  // dirs: { userDataDir, downloadDir }; the host manifest, if any, is already
-  // in userDataDir/NativeMessagingHosts.
-  static async launch({ userDataDir, downloadDir, extensionDir, logFile }) {
+  // Chromium refuses its sandbox to root, and to users where the kernel
+  // gives it no namespaces; then it runs without one.
+  static #sandbox = process.getuid?.() !== 0;
+
+  // The host manifest, if any, is already in userDataDir/NativeMessagingHosts.
+  static async launch(options) {
+    try {
+      return await ChromiumSession.#launch(options, ChromiumSession.#sandbox);
+    } catch (error) {
+      if (!ChromiumSession.#sandbox || !NO_SANDBOX.test(error.stderr ?? "")) throw error;
+      ChromiumSession.#sandbox = false;
+      console.log("   chromium has no usable sandbox here: running it with --no-sandbox");
+      return ChromiumSession.#launch(options, false);
+    }
+  }
+
+  static async #launch({ userDataDir, downloadDir, extensionDir, logFile }, sandbox) {
     mkdirSync(path.join(userDataDir, "Default"), { recursive: true });
     writeFileSync(
       path.join(userDataDir, "Default", "Preferences"),
@@ -44,7 +61,7 @@ export class ChromiumSession {
     );
     const args = [
       ...QUIET_FLAGS,
-      ...(process.getuid?.() === 0 ? ["--no-sandbox"] : []),
+      ...(sandbox ? [] : ["--no-sandbox"]),
       `--user-data-dir=${userDataDir}`,
       `--load-extension=${extensionDir}`,
       `--disable-extensions-except=${extensionDir}`,
@@ -52,12 +69,20 @@ export class ChromiumSession {
       "about:blank",
     ];
     const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"] });
-    child.stderr.pipe(createWriteStream(logFile));
+    const log = createWriteStream(logFile);
+    let stderr = "";
+    child.stderr.on("data", (chunk) => {
+      log.write(chunk);
+      if (stderr.length < 64 * 1024) stderr += chunk;
+    });
     const session = new ChromiumSession(child);
     try {
       await session.#start();
     } catch (error) {
       child.kill("SIGKILL");
+      // Its last words may still be on the way.
+      await Promise.race([new Promise((resolve) => child.once("close", resolve)), new Promise((resolve) => setTimeout(resolve, 2000))]);
+      error.stderr = stderr;
       throw error;
     }
     return session;
