@@ -93,7 +93,7 @@ async function oneRun(run, server) {
     const greeted = await waitFor(() => helloAnswered(readTapLog(tapLog)), 15_000);
     console.log(`   ${greeted ? `host answered hello ${Math.round(now() - startedAt)} ms after the launch` : "no hello from the host in 15 s"}`);
   }
-  const ctx = { session, server, tapLog, downloadDir: setup.downloadDir };
+  const ctx = { session, server, tapLog, downloadDir: setup.downloadDir, hostRegistered: run !== "missing" };
   const results = [];
   try {
     for (const testCase of casesOfRun(run)) {
