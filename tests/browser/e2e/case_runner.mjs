@@ -90,17 +90,27 @@ export async function runCase(ctx, testCase) {
 // Puts the extension in the state a case starts from. False when this
 // browser cannot be put in it.
 export async function prepare(ctx, testCase) {
-  if (testCase.before === "restartHost") {
-    const pids = liveTapPids(readTapLog(ctx.tapLog));
-    for (const pid of pids) process.kill(pid, "SIGTERM");
-    return waitFor(() => liveTapPids(readTapLog(ctx.tapLog)).length === 0, 5000);
-  }
+  if (testCase.before === "restartHost") return stopHost(ctx.tapLog);
   if (testCase.before === "restartWorker") {
     if (!(await ctx.session.stopWorker())) return false;
     // The host's port closed with the worker.
     return waitFor(() => liveTapPids(readTapLog(ctx.tapLog)).length === 0, 5000);
   }
   return true;
+}
+
+// Ends every host the browser started, as a crash would: the extension's
+// port drops and its next request starts the host again. False when one
+// outlived the wait.
+export async function stopHost(tapLog) {
+  for (const pid of liveTapPids(readTapLog(tapLog))) {
+    try {
+      process.kill(pid, "SIGTERM");
+    } catch {
+      // already gone
+    }
+  }
+  return waitFor(() => liveTapPids(readTapLog(tapLog)).length === 0, 5000);
 }
 
 function downloadOutcome(begun, downloadDir, testCase) {

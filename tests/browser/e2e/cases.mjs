@@ -98,3 +98,16 @@ export const RUNS = ["host", "hung", "missing"];
 export function casesOfRun(run) {
   return CASES.filter((testCase) => testCase.expect[run] !== undefined);
 }
+
+// Runs that share one browser: a hung host is the same host started again
+// with its answers kept from the browser. A run without a host has a
+// browser of its own, so the extension starts with no host at all.
+export function sessionsOf(runs) {
+  const sessions = [];
+  for (const run of runs) {
+    const last = sessions.at(-1);
+    if (run === "hung" && last?.at(-1) === "host") last.push(run);
+    else sessions.push([run]);
+  }
+  return sessions;
+}

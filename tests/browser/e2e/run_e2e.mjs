@@ -5,7 +5,9 @@
 //
 // LAUNCHER is the native host's launcher, as a host manifest would name it
 // (tests/browser/host/stub-host for the test double). Each run starts a
-// fresh browser profile; see cases.mjs for the runs and the clicks.
+// fresh browser profile, except a hung run right after the host run, which
+// keeps its browser and restarts the host; see cases.mjs for the runs and
+// the clicks.
 //
 // For each case it prints a line, then `RESULT {json}`: the URL, the request
 // the extension sent, the host's answers, what became of the browser's
@@ -14,14 +16,14 @@
 // context { browser, run, testCase, origin, outDir, tapLog, downloadDir }.
 // The exit code is 0 when every case passed.
 
-import { mkdirSync, mkdtempSync, rmSync } from "node:fs";
+import { mkdirSync, mkdtempSync, readdirSync, rmSync } from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { parseArgs } from "node:util";
 import { pathToFileURL } from "node:url";
 import { now, waitFor } from "./browser_events.mjs";
-import { casesOfRun, RUNS } from "./cases.mjs";
-import { prepare, runCase } from "./case_runner.mjs";
+import { casesOfRun, RUNS, sessionsOf } from "./cases.mjs";
+import { prepare, runCase, stopHost } from "./case_runner.mjs";
 import { ChromiumSession } from "./chromium_session.mjs";
 import { differences } from "./expectations.mjs";
 import { FirefoxSession } from "./firefox_session.mjs";
@@ -72,46 +74,65 @@ async function startBrowser({ dirs, downloadDir, logFile }) {
     : FirefoxSession.launch({ profileDir: dirs.userDataDir, home: dirs.home, downloadDir, extensionDir: EXTENSION_DIR, logFile });
 }
 
-async function oneRun(run, server) {
-  const runDir = path.join(outDir, run);
+async function oneSession(runsOfSession, server) {
+  const runDir = path.join(outDir, runsOfSession.join("+"));
   rmSync(runDir, { recursive: true, force: true });
   mkdirSync(runDir, { recursive: true });
   const setup = runFolders(runDir);
   const tapLog = path.join(runDir, "host.log");
-  if (run !== "missing") {
-    const launcher = writeTapLauncher(path.join(runDir, "host-launcher"), [path.resolve(options.host), ...options["host-arg"]], tapLog, {
-      dropAnswers: run === "hung",
-    });
-    registerHost(browser, setup.dirs, launcher);
-  }
+  const hosted = runsOfSession[0] !== "missing";
+  const hostCommand = [path.resolve(options.host ?? ""), ...options["host-arg"]];
+  const writeLauncher = (run) =>
+    writeTapLauncher(path.join(runDir, "host-launcher"), hostCommand, tapLog, { dropAnswers: run === "hung" });
+  if (hosted) registerHost(browser, setup.dirs, writeLauncher(runsOfSession[0]));
   const startedAt = now();
   const session = await startBrowser(setup);
-  console.log(`-- ${browser}, run "${run}": browser up in ${Math.round(now() - startedAt)} ms (${runDir})`);
-  if (run !== "missing") {
+  console.log(`-- ${browser}, run "${runsOfSession[0]}": browser up in ${Math.round(now() - startedAt)} ms (${runDir})`);
+  if (hosted) {
     // The background opens its port as it starts: the cases begin from a
     // warm host that has told the pages its forcing keys.
     const greeted = await waitFor(() => helloAnswered(readTapLog(tapLog)), 15_000);
     console.log(`   ${greeted ? `host answered hello ${Math.round(now() - startedAt)} ms after the launch` : "no hello from the host in 15 s"}`);
   }
-  const ctx = { session, server, tapLog, downloadDir: setup.downloadDir, hostRegistered: run !== "missing" };
+  const ctx = { session, server, tapLog, downloadDir: setup.downloadDir, hostRegistered: hosted };
   const results = [];
   try {
-    for (const testCase of casesOfRun(run)) {
-      if (!(await prepare(ctx, testCase))) {
-        console.log(`SKIP ${browser} ${run} ${testCase.name}: ${browser} cannot be put in that state`);
-        results.push({ skipped: true });
-        continue;
+    for (const [index, run] of runsOfSession.entries()) {
+      if (index > 0) {
+        writeLauncher(run);
+        const stopped = await stopHost(tapLog);
+        emptyFolder(setup.downloadDir);
+        const how = run === "hung" ? ", its answers now kept from the browser" : "";
+        console.log(`-- ${browser}, run "${run}": the same browser, its host ${stopped ? "stopped" : "NOT stopped"}${how}`);
       }
-      const observed = await runCase(ctx, testCase);
-      const context = { browser, run, testCase, origin: server.origin, outDir: runDir, tapLog, downloadDir: setup.downloadDir };
-      const failures = differences(observed, testCase.expect[run], observed.url);
-      if (extraCheck) failures.push(...(await extraCheck(observed, context)));
-      const result = { browser, run, ...observed, passed: failures.length === 0, failures };
-      results.push(result);
-      report(result);
+      results.push(...(await casesOfOneRun(run, ctx, runDir)));
     }
   } finally {
     await session.close();
+  }
+  return results;
+}
+
+// A later run's files must not meet an earlier run's under the same name.
+function emptyFolder(folder) {
+  for (const name of readdirSync(folder)) rmSync(path.join(folder, name), { recursive: true, force: true });
+}
+
+async function casesOfOneRun(run, ctx, runDir) {
+  const results = [];
+  for (const testCase of casesOfRun(run)) {
+    if (!(await prepare(ctx, testCase))) {
+      console.log(`SKIP ${browser} ${run} ${testCase.name}: ${browser} cannot be put in that state`);
+      results.push({ skipped: true });
+      continue;
+    }
+    const observed = await runCase(ctx, testCase);
+    const context = { browser, run, testCase, origin: ctx.server.origin, outDir: runDir, tapLog: ctx.tapLog, downloadDir: ctx.downloadDir };
+    const failures = differences(observed, testCase.expect[run], observed.url);
+    if (extraCheck) failures.push(...(await extraCheck(observed, context)));
+    const result = { browser, run, ...observed, passed: failures.length === 0, failures };
+    results.push(result);
+    report(result);
   }
   return results;
 }
@@ -130,7 +151,7 @@ function report(result) {
 const server = await new FixtureServer().start();
 const all = [];
 try {
-  for (const run of runs) all.push(...(await oneRun(run, server)));
+  for (const runsOfSession of sessionsOf(runs)) all.push(...(await oneSession(runsOfSession, server)));
 } finally {
   await server.stop();
 }

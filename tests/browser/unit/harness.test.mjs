@@ -3,6 +3,7 @@
 
 import assert from "node:assert/strict";
 import { describe, it } from "node:test";
+import { sessionsOf } from "../e2e/cases.mjs";
 import { differences } from "../e2e/expectations.mjs";
 import { exchanges, finalAnswer } from "../e2e/tap_log.mjs";
 import { encodeFrame, FrameReader } from "../host/native_frames.mjs";
@@ -65,5 +66,14 @@ describe("FrameReader", () => {
     assert.deepEqual(bodies.map((body) => JSON.parse(body)), [{ id: "a" }, { id: "ü" }]);
     assert.equal(reader.pendingBytes, 0);
     assert.throws(() => new FrameReader(8).push(encodeFrame({ id: "longer" })), /over the bound/);
+  });
+});
+
+describe("sessionsOf", () => {
+  it("lets only a hung run that follows the host run share its browser", () => {
+    assert.deepEqual(sessionsOf(["host", "hung", "missing"]), [["host", "hung"], ["missing"]]);
+    assert.deepEqual(sessionsOf(["hung", "host"]), [["hung"], ["host"]]);
+    assert.deepEqual(sessionsOf(["host", "missing", "hung"]), [["host"], ["missing"], ["hung"]]);
+    assert.deepEqual(sessionsOf(["missing"]), [["missing"]]);
   });
 });
