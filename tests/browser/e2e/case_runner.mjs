@@ -50,8 +50,9 @@ export async function runCase(ctx, testCase) {
       return now() - current.sentAt > (pending ? DECISION_MS : NO_PENDING_MS);
     }, DECISION_MS + 1000);
   }
-  // A download may begin only once the extension let it go on.
-  await waitFor(() => download() || fetched() || opened(), 500);
+  // A download may begin only once the extension let it go on; and a link
+  // the browser fetched becomes a download or a page only a moment later.
+  await waitFor(async () => download() || opened() || (fetched() && (await landed())), fetched() ? SOMETHING_HAPPENS_MS : 500);
   // A download Chromium still holds shows as a partial file before its event.
   if (download() || partialFiles(downloadDir).length > 0) {
     await waitFor(() => (download() ? download().state !== "inProgress" : partialFiles(downloadDir).length === 0), DOWNLOAD_ENDS_MS);
