@@ -140,3 +140,8 @@ foreach(case IN LISTS VRPPH_SURFACE_CASES)
   set_tests_properties(vrpph_dll_surface_check_${listing}_as_${bits}bit PROPERTIES
     PASS_REGULAR_EXPRESSION "${expected}")
 endforeach()
+
+# The installer's Wine test, in the 64-bit tree.
+if(VRPPH_WINDOWS_BITS EQUAL 64)
+  include(${CMAKE_SOURCE_DIR}/tests/package/package.cmake)
+endif()
