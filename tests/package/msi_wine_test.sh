@@ -2,7 +2,8 @@
 # The package under 64-bit Wine, in a fresh prefix: a silent install puts
 # every row of both modules' registration in its view; a 64-bit client
 # creates API by its ProgID and hands a download to the stand-in manager; a
-# newer package replaces the installed one, an older one is refused; the
+# newer package replaces the installed one; a repair puts back a deleted file
+# and registry key; an older package is refused; the
 # uninstall leaves the registry (HKLM in both views, HKCU) and drive C: as they
 # were before, apart from the Installer's own leftovers named below. Last, what
 # regsvr32 writes for the installed modules must be what the package wrote.
@@ -215,9 +216,19 @@ expect_rows upgraded "upgrade to $newer"
   fail "upgrade to $newer: Add/Remove Programs entries: '$(uninstall_entries upgraded | paste -sd' ')'"
 shown "upgraded to $newer: one product, every row in place ($(elapsed))"
 
+# A repair puts back a removed file and a removed registry value.
+rm -f "$drive/Program Files/Quorvane/vrpph/vrpph.dll"
+wine_quiet reg delete 'HKCR\Vrpph.API\CLSID' /f /reg:64 || fail "could not delete HKCR\Vrpph.API\CLSID"
+# The property form of /famus: Wine's msiexec answers /f with its usage.
+msiexec 0 /i "C:\\vrpph-test\\vrpph-$newer-x64.msi" REINSTALL=ALL REINSTALLMODE=amus
+snapshot repaired
+expect_rows repaired "repair"
+cmp -s "$module64" "$drive/Program Files/Quorvane/vrpph/vrpph.dll" || fail "repair: the 64-bit module is not back"
+shown "a repair put back a deleted module and a deleted registry key ($(elapsed))"
+
 msiexec refused /i "C:\\vrpph-test\\vrpph-$version-x64.msi"
 snapshot refused
-compare upgraded refused "the refused install of $version"
+compare repaired refused "the refused install of $version"
 shown "the older $version is refused and changes nothing ($(elapsed))"
 
 msiexec 0 /x "C:\\vrpph-test\\vrpph-$newer-x64.msi"
