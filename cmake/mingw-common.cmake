@@ -22,7 +22,3 @@ set(VRPPH_MINGW_STATIC_RUNTIME "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${VRPPH_MINGW_STATIC_RUNTIME}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${VRPPH_MINGW_STATIC_RUNTIME}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${VRPPH_MINGW_STATIC_RUNTIME}")
-
-# GCC 12 reports -Wrestrict inside libstdc++'s own std::string::assign at -O2,
-# a false positive (GCC bug 105329) that -Werror would turn into a failed build.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")

@@ -143,3 +143,8 @@ endforeach()
 
 # vrpph-bridge.exe: the native messaging host for today's browsers.
 add_subdirectory(${CMAKE_SOURCE_DIR}/bridge/host ${CMAKE_BINARY_DIR}/bridge-host)
+
+# The installer's Wine test, in the 64-bit tree.
+if(VRPPH_WINDOWS_BITS EQUAL 64)
+  include(${CMAKE_SOURCE_DIR}/tests/package/package.cmake)
+endif()

@@ -23,6 +23,14 @@ constexpr bool kCountsAtomically = requires { requires Methods::kAnyThread; };
 template <typename Methods>
 using InstanceCount = std::conditional_t<kCountsAtomically<Methods>, std::atomic<ULONG>, ULONG>;
 
+// Release of either form: the last reference deletes the object.
+template <typename Count, typename Object>
+ULONG ReleaseReference(Count& references, Object* object) {
+  const ULONG left = --references;
+  if (left == 0) delete object;
+  return left;
+}
+
 template <typename Methods>
 class StandaloneObject final : public Methods {
  public:
@@ -31,11 +39,7 @@ class StandaloneObject final : public Methods {
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return FindInterface(*this, iid, out); }
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  STDMETHODIMP_(ULONG) Release() override { return ReleaseReference(references_, this); }
 
  private:
   InstanceCount<Methods> references_{0};
@@ -58,11 +62,7 @@ class AggregatedObject final : public IUnknown {
     return FindInterface(contained_, iid, out);
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  STDMETHODIMP_(ULONG) Release() override { return ReleaseReference(references_, this); }
 
  private:
   // The class's interfaces as the outer object exposes them: identity and

@@ -14,3 +14,11 @@ add_test(NAME folder_includes_check_catches_a_cycle
           ${VRPPH_ARCHITECTURE_DIR}/fixture/cycle.txt)
 set_tests_properties(folder_includes_check_catches_a_cycle PROPERTIES
   PASS_REGULAR_EXPRESSION "cycle in .*cycle.txt: (low -> high -> low|high -> low -> high)")
+# src/ builds the module; packaging/ uses it, never the other way round.
+add_test(NAME src_includes_nothing_of_packaging
+  COMMAND ${VRPPH_ARCHITECTURE_DIR}/check_no_includes_of.sh ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/packaging)
+add_test(NAME src_includes_nothing_of_packaging_check_catches_one
+  COMMAND ${VRPPH_ARCHITECTURE_DIR}/check_no_includes_of.sh ${VRPPH_ARCHITECTURE_DIR}/fixture/src/low
+          ${VRPPH_ARCHITECTURE_DIR}/fixture/src/high)
+set_tests_properties(src_includes_nothing_of_packaging_check_catches_one PROPERTIES
+  PASS_REGULAR_EXPRESSION "^low.h: includes ../high/high.h, a file of high/")

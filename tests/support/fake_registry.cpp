@@ -240,6 +240,25 @@ std::string FakeRegistry::KeyClass(HKey root, const std::string& path) const {
   return node ? node->keyClass : std::string();
 }
 
+std::vector<FakeRegistry::KeyContents> FakeRegistry::Contents(HKey root) const {
+  std::vector<KeyContents> keys;
+  auto r = roots_.find(root);
+  if (r == roots_.end()) return keys;
+  auto visit = [&keys](const Node& node, const std::string& path, auto& self) -> void {
+    for (const auto& [name, child] : node.children) {
+      const std::string childPath = path.empty() ? child->name : path + "\\" + child->name;
+      KeyContents key{childPath, {}};
+      for (const auto& [valueName, value] : child->values) {
+        key.values.push_back({valueName, value.type, value.bytes});
+      }
+      keys.push_back(std::move(key));
+      self(*child, childPath, self);
+    }
+  };
+  visit(*r->second, "", visit);
+  return keys;
+}
+
 void FakeRegistry::FailOpen(const std::string& path, long rc) {
   if (rc == status::Success) {
     failures_.erase(path);

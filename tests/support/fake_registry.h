@@ -50,6 +50,19 @@ class FakeRegistry : public platform::Registry {
   // Without a split every key is shared, as on 32-bit Windows.
   void SplitView(platform::HKey root, const std::string& prefix, const std::string& mirror);
 
+  struct ValueContents {
+    std::string name;  // "" for the default value
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> bytes;
+  };
+  struct KeyContents {
+    std::string path;  // below the root, as created
+    std::vector<ValueContents> values;
+  };
+  // Every key below `root`, each before its subkeys, with its values, both in
+  // sorted order: what a run of the registrar left behind.
+  std::vector<KeyContents> Contents(platform::HKey root) const;
+
  private:
   struct Node;
   struct CaseLess {

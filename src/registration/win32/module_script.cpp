@@ -1,7 +1,6 @@
 #include "registration/win32/module_script.h"
 
-#include <string>
-#include <string_view>
+#include <optional>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/module_file.h"
@@ -20,7 +19,14 @@ HRESULT RunModuleScript(HMODULE module, int scriptId, platform::Registry& regist
   if (!path) return LastErrorResult();
   // The short form keeps blanks out of the registered server path.
   const std::string shortPath = platform::ShortPathOf(*path);
-  platform::UniqueModule file(LoadLibraryExA(shortPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  return RunFileScript(shortPath, scriptId, shortPath, registry, doRegister);
+}
+
+}  // namespace
+
+HRESULT RunFileScript(const std::string& path, int scriptId, std::string_view modulePath,
+                      platform::Registry& registry, bool doRegister) {
+  platform::UniqueModule file(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!file) return LastErrorResult();
   HRSRC found = FindResourceA(file.get(), MAKEINTRESOURCEA(scriptId), "REGISTRY");
   if (!found) return LastErrorResult();
@@ -32,10 +38,8 @@ HRESULT RunModuleScript(HMODULE module, int scriptId, platform::Registry& regist
 
   platform::Win32Text text;
   return static_cast<HRESULT>(
-      RegisterClassScript(registry, text, std::string_view(bytes, size), shortPath, doRegister));
+      RegisterClassScript(registry, text, std::string_view(bytes, size), modulePath, doRegister));
 }
-
-}  // namespace
 
 HRESULT RegisterFromScript(HMODULE module, int scriptId, bool doRegister) {
   platform::Win32Registry registry;

@@ -60,23 +60,27 @@ HRESULT LoadTypeLibraryBeside(const std::wstring& path, LoadedTypeLibrary& out) 
   return result;
 }
 
-HRESULT LoadModuleTypeLibrary(HMODULE module, LoadedTypeLibrary& out) {
+HRESULT RegisterTypeLibrary(HMODULE module) {
   const std::optional<std::wstring> path = platform::ModuleFileNameW(module);
   if (!path) return LastErrorResult();
-  return LoadTypeLibraryBeside(*path, out);
+  return RegisterTypeLibraryOf(*path);
 }
 
-HRESULT RegisterTypeLibrary(HMODULE module) {
+void UnregisterTypeLibrary(HMODULE module) {
+  if (const std::optional<std::wstring> path = platform::ModuleFileNameW(module)) UnregisterTypeLibraryOf(*path);
+}
+
+HRESULT RegisterTypeLibraryOf(const std::wstring& modulePath) {
   LoadedTypeLibrary loaded;
-  const HRESULT result = LoadModuleTypeLibrary(module, loaded);
+  const HRESULT result = LoadTypeLibraryBeside(modulePath, loaded);
   if (FAILED(result)) return result;
   std::wstring helpDirectory = FolderOf(loaded.path);
   return RegisterTypeLib(loaded.library.get(), loaded.path.data(), helpDirectory.data());
 }
 
-void UnregisterTypeLibrary(HMODULE module) {
+void UnregisterTypeLibraryOf(const std::wstring& modulePath) {
   LoadedTypeLibrary loaded;
-  if (FAILED(LoadModuleTypeLibrary(module, loaded))) return;
+  if (FAILED(LoadTypeLibraryBeside(modulePath, loaded))) return;
   LibraryAttributes attributes(loaded.library.get());
   const TLIBATTR* a = attributes.get();
   if (!a) return;

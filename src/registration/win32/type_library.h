@@ -23,9 +23,6 @@ struct LoadedTypeLibrary {
 // when both fail.
 HRESULT LoadTypeLibraryBeside(const std::wstring& path, LoadedTypeLibrary& out);
 
-// The same for `module`'s own file.
-HRESULT LoadModuleTypeLibrary(HMODULE module, LoadedTypeLibrary& out);
-
 // RegisterTypeLib with the file it came from and that file's folder as the
 // help directory; a library that cannot be loaded gives the load's error.
 HRESULT RegisterTypeLibrary(HMODULE module);
@@ -33,5 +30,10 @@ HRESULT RegisterTypeLibrary(HMODULE module);
 // UnRegisterTypeLib by the library's own attributes; nothing when the
 // library cannot be loaded.
 void UnregisterTypeLibrary(HMODULE module);
+
+// The same two for the module file `modulePath`, loaded or not: an
+// installer learns from them what the module's registration writes.
+HRESULT RegisterTypeLibraryOf(const std::wstring& modulePath);
+void UnregisterTypeLibraryOf(const std::wstring& modulePath);
 
 }  // namespace vrpph

@@ -1,6 +1,7 @@
 #include "wine/support/child_process.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/win32/handles.h"
 
@@ -53,7 +54,10 @@ ChildRun RunChild(const std::string& commandLine, DWORD timeoutMs) {
   ChildRun run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   Handle readEnd, writeEnd;
-  if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) return run;
+  if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
+    run.output = "could not make a pipe: error " + std::to_string(GetLastError());
+    return run;
+  }
   SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
 
   STARTUPINFOA startup{};
@@ -65,9 +69,20 @@ ChildRun RunChild(const std::string& commandLine, DWORD timeoutMs) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &info)) {
-    return run;
+  // Wine now and then refuses a start that succeeds a moment later; what is
+  // under test is the child, not Wine's process creation, so try again a few
+  // times and say so.
+  for (int attempt = 1; !CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &startup, &info);
+       ++attempt) {
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "could not start `%s` (attempt %d): error %lu\n", commandLine.c_str(), attempt,
+                 static_cast<unsigned long>(error));
+    if (attempt == 3) {
+      run.output = "could not start: error " + std::to_string(error);
+      return run;
+    }
+    Sleep(200);
   }
   run.started = true;
   Handle process(info.hProcess);

@@ -1,0 +1,70 @@
+// The one long-lived port to the native host. It is opened when the
+// background starts and again whenever a request needs it after the host
+// went away (the worker or the host restarted); each new port starts with
+// hello. While it is open it also keeps Chromium's service worker alive.
+
+import { readHostAnswer } from "../lib/host_answer.js";
+
+export const HOST_NAME = "vrpph.bridge";
+
+export class HostPort {
+  #runtime;
+  #events;
+  #port = null;
+  #hellos = 0;
+
+  // events: { hello(settings), answer(answer), down(reason) }
+  constructor(runtime, events) {
+    this.#runtime = runtime;
+    this.#events = events;
+  }
+
+  get isOpen() {
+    return this.#port !== null;
+  }
+
+  open() {
+    if (this.#port) return;
+    let port;
+    try {
+      port = this.#runtime.connectNative(HOST_NAME);
+    } catch (error) {
+      this.#events.down(String(error?.message ?? error));
+      return;
+    }
+    this.#port = port;
+    port.onMessage.addListener((message) => this.#receive(message));
+    port.onDisconnect.addListener((gone) => {
+      // Chromium reports why in runtime.lastError, Firefox on the port.
+      const reason = this.#runtime.lastError?.message ?? gone?.error?.message ?? "disconnected";
+      if (this.#port !== port) return;
+      this.#port = null;
+      this.#events.down(reason);
+    });
+    this.#hellos += 1;
+    this.#postNow({ id: `h${this.#hellos}`, type: "hello" });
+  }
+
+  // Sends one message, opening the port first when needed. False when it
+  // could not be sent: the caller lets the browser go on.
+  post(message) {
+    this.open();
+    return this.#postNow(message);
+  }
+
+  #postNow(message) {
+    if (!this.#port) return false;
+    try {
+      this.#port.postMessage(message);
+      return true;
+    } catch {
+      return false;
+    }
+  }
+
+  #receive(message) {
+    const answer = readHostAnswer(message);
+    if (answer.kind === "hello") this.#events.hello(answer.settings);
+    else if (answer.kind !== "invalid") this.#events.answer(answer);
+  }
+}

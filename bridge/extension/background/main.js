@@ -1,0 +1,65 @@
+// The background of the bridge. Every listener is registered at the top
+// level, in the first turn of the script: a Manifest V3 service worker that
+// went idle is started again by the event it missed, and only listeners
+// present at once receive it.
+
+import { ClickMemory } from "../lib/click_memory.js";
+import { RequestTable, askHost } from "../lib/request_table.js";
+import { downloadRequest, isHandOverUrl, linkRequest, wantsHandOver } from "../lib/requests.js";
+import { HostPort } from "./host_port.js";
+import { watchChromiumDownloads } from "./chromium_downloads.js";
+import { watchFirefoxDownloads } from "./firefox_downloads.js";
+
+const api = globalThis.browser ?? globalThis.chrome;
+
+const table = new RequestTable({ set: (run, ms) => setTimeout(run, ms), clear: (timer) => clearTimeout(timer) });
+const clicks = new ClickMemory(Date.now);
+const host = new HostPort(api.runtime, {
+  hello(settings) {
+    setForceKeys(settings.keysToAdd);
+  },
+  answer(answer) {
+    table.answer(answer);
+  },
+  down() {
+    table.dropAll();
+    setForceKeys(null);
+  },
+});
+
+// The pages read the forcing keys from storage before any click.
+function setForceKeys(keys) {
+  api.storage.local.set({ forceKeys: keys }).catch(() => {});
+}
+
+function askAboutDownload(item) {
+  if (!wantsHandOver(item, api.runtime.id)) return null;
+  const click = clicks.take(item.url) ?? (item.finalUrl ? clicks.take(item.finalUrl) : undefined);
+  return askHost(table, (message) => host.post(message), "d", (id) => downloadRequest(id, item, click));
+}
+
+function askAboutLink(message, sender) {
+  if (!isHandOverUrl(message.url)) return Promise.resolve({ action: "goOn", state: "not-sent" });
+  const tabUrl = sender.tab?.url ?? message.pageUrl;
+  const keys = message.keys;
+  return askHost(table, (request) => host.post(request), "l", (id) => linkRequest(id, { url: message.url, tabUrl, keys }));
+}
+
+api.runtime.onMessage.addListener((message, sender, sendResponse) => {
+  if (sender.id !== api.runtime.id || typeof message?.url !== "string") return false;
+  if (message.type === "click") {
+    clicks.note(message.url, { keys: message.keys, tabUrl: sender.tab?.url ?? message.pageUrl });
+    return false;
+  }
+  if (message.type !== "link") return false;
+  askAboutLink(message, sender).then((verdict) => sendResponse({ goOn: verdict.action !== "cancel" }));
+  return true;
+});
+
+if (api.downloads.onDeterminingFilename) watchChromiumDownloads(api.downloads, askAboutDownload);
+else watchFirefoxDownloads(api.downloads, askAboutDownload);
+
+// Starting the host now means the first click finds it warm, and the pages
+// learn the forcing keys from its hello.
+api.runtime.onStartup.addListener(() => host.open());
+host.open();

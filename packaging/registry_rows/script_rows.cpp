@@ -1,0 +1,89 @@
+#include "registry_rows/script_rows.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/win32/handles.h"
+#include "registration/win32/module_script.h"
+#include "registry_rows/registry_state.h"
+#include "support/fake_registry.h"
+
+namespace vrpph::packaging {
+namespace {
+
+BOOL CALLBACK CollectScriptId(HMODULE, LPCSTR, LPSTR name, LONG_PTR context) {
+  // Scripts are numbered resources; a named one is no class script.
+  if (IS_INTRESOURCE(name)) {
+    reinterpret_cast<std::vector<int>*>(context)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+  }
+  return TRUE;
+}
+
+std::vector<int> ScriptIds(const std::string& modulePath) {
+  std::vector<int> ids;
+  platform::UniqueModule file(LoadLibraryExA(modulePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (file) EnumResourceNamesA(file.get(), "REGISTRY", CollectScriptId, reinterpret_cast<LONG_PTR>(&ids));
+  return ids;
+}
+
+// The in-memory registry's contents below the roots a script may name.
+RegistryState StateOf(const testing::FakeRegistry& registry) {
+  RegistryState state;
+  const std::pair<platform::HKey, const char*> roots[] = {{platform::root::ClassesRoot, "HKCR"},
+                                                          {platform::root::CurrentUser, "HKCU"},
+                                                          {platform::root::LocalMachine, "HKLM"}};
+  for (const auto& [root, rootName] : roots) {
+    const std::vector<testing::FakeRegistry::KeyContents> keys = registry.Contents(root);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      const auto& key = keys[i];
+      for (const auto& value : key.values) {
+        AddRow(state, RegistryRow{rootName, key.path, false, value.name, value.type, value.bytes});
+      }
+      // Contents lists a key's subkeys right after it.
+      const bool hasSubkeys = i + 1 < keys.size() && keys[i + 1].path.size() > key.path.size() &&
+                              keys[i + 1].path.compare(0, key.path.size() + 1, key.path + "\\") == 0;
+      if (key.values.empty() && !hasSubkeys) AddRow(state, RegistryRow{rootName, key.path, true, {}, 0, {}});
+    }
+  }
+  return state;
+}
+
+std::string Hex(long code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+  return text;
+}
+
+}  // namespace
+
+bool ReadScriptRows(const std::string& modulePath, const std::string& registeredPath, std::vector<ScriptRow>* rows,
+                    std::string* error) {
+  const std::vector<int> ids = ScriptIds(modulePath);
+  if (ids.empty()) {
+    *error = modulePath + ": no REGISTRY resources";
+    return false;
+  }
+  testing::FakeRegistry registry;
+  for (const bool doRegister : {true, false}) {
+    if (!doRegister) {
+      for (const auto& [key, row] : StateOf(registry)) rows->push_back(ScriptRow{row, false});
+    }
+    for (const int id : ids) {
+      const HRESULT hr = RunFileScript(modulePath, id, registeredPath, registry, doRegister);
+      if (FAILED(hr)) {
+        *error = modulePath + ": script " + std::to_string(id) + (doRegister ? " register" : " unregister") +
+                 " pass failed with " + Hex(hr);
+        return false;
+      }
+    }
+  }
+  const RegistryState kept = StateOf(registry);
+  for (ScriptRow& script : *rows) {
+    const auto found = kept.find(EntryKey(script.row));
+    script.keptByUnregistration = found != kept.end() && SameRow(found->second, script.row);
+  }
+  return true;
+}
+
+}  // namespace vrpph::packaging

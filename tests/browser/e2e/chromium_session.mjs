@@ -1,0 +1,190 @@
+// Headless Chromium with the unpacked extension, driven over the DevTools
+// pipe: real mouse input (a script's element.click() lets only a tab's
+// first download through in headless Chromium) and the browser's own
+// download events.
+
+import { spawn } from "node:child_process";
+import { createWriteStream, mkdirSync, writeFileSync } from "node:fs";
+import path from "node:path";
+import { CdpPipe } from "./cdp_pipe.mjs";
+import { BrowserEvents, now, waitFor } from "./browser_events.mjs";
+
+export const CHROMIUM = process.env.VRPPH_CHROMIUM ?? "/usr/bin/chromium";
+
+// The DevTools bits of the modifier keys.
+const MODIFIER_BITS = { alt: 1, ctrl: 2, meta: 4, shift: 8 };
+
+// What Chromium says when it cannot start its sandbox.
+const NO_SANDBOX = /No usable sandbox|Running as root without --no-sandbox/;
+
+// The network is closed: nothing may try to reach out.
+const QUIET_FLAGS = [
+  "--headless=new",
+  "--disable-gpu",
+  "--disable-quic",
+  "--no-first-run",
+  "--no-default-browser-check",
+  "--disable-background-networking",
+  "--disable-component-update",
+  "--disable-sync",
+  "--password-store=basic",
+];
+
+export class ChromiumSession {
+  #child;
+  #cdp;
+  #page;
+  #worker = null;
+  events = new BrowserEvents();
+
+  // Chromium refuses its sandbox to root, and to users where the kernel
+  // gives it no namespaces; then it runs without one.
+  static #sandbox = process.getuid?.() !== 0;
+
+  // The host manifest, if any, is already in userDataDir/NativeMessagingHosts.
+  static async launch(options) {
+    try {
+      return await ChromiumSession.#launch(options, ChromiumSession.#sandbox);
+    } catch (error) {
+      if (!ChromiumSession.#sandbox || !NO_SANDBOX.test(error.stderr ?? "")) throw error;
+      ChromiumSession.#sandbox = false;
+      console.log("   chromium has no usable sandbox here: running it with --no-sandbox");
+      return ChromiumSession.#launch(options, false);
+    }
+  }
+
+  static async #launch({ userDataDir, downloadDir, extensionDir, logFile }, sandbox) {
+    mkdirSync(path.join(userDataDir, "Default"), { recursive: true });
+    writeFileSync(
+      path.join(userDataDir, "Default", "Preferences"),
+      JSON.stringify({ download: { default_directory: downloadDir, prompt_for_download: false } }),
+    );
+    const args = [
+      ...QUIET_FLAGS,
+      ...(sandbox ? [] : ["--no-sandbox"]),
+      `--user-data-dir=${userDataDir}`,
+      `--load-extension=${extensionDir}`,
+      `--disable-extensions-except=${extensionDir}`,
+      "--remote-debugging-pipe",
+      "about:blank",
+    ];
+    const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"] });
+    const log = createWriteStream(logFile);
+    let stderr = "";
+    child.stderr.on("data", (chunk) => {
+      log.write(chunk);
+      if (stderr.length < 64 * 1024) stderr += chunk;
+    });
+    const session = new ChromiumSession(child);
+    try {
+      await session.#start();
+    } catch (error) {
+      child.kill("SIGKILL");
+      // Its last words may still be on the way.
+      await Promise.race([new Promise((resolve) => child.once("close", resolve)), new Promise((resolve) => setTimeout(resolve, 2000))]);
+      error.stderr = stderr;
+      throw error;
+    }
+    return session;
+  }
+
+  constructor(child) {
+    this.#child = child;
+    this.#cdp = new CdpPipe(child.stdio[3], child.stdio[4]);
+  }
+
+  async #start() {
+    const cdp = this.#cdp;
+    const guids = new Map();
+    cdp.on("Browser.downloadWillBegin", ({ guid, url }) => {
+      guids.set(guid, url);
+      this.events.downloadBegan(url);
+    });
+    cdp.on("Browser.downloadProgress", ({ guid, state }) => {
+      if (state === "completed") this.events.downloadEnded(guids.get(guid), "completed");
+      if (state === "canceled") this.events.downloadEnded(guids.get(guid), "canceled");
+    });
+    cdp.on("Target.targetCreated", ({ targetInfo }) => {
+      if (targetInfo.type === "page") this.events.pageOpened(targetInfo.url);
+      if (targetInfo.type === "service_worker" && targetInfo.url.startsWith("chrome-extension://")) {
+        this.#worker = targetInfo.targetId;
+      }
+    });
+    cdp.on("Target.targetDestroyed", ({ targetId }) => {
+      if (targetId === this.#worker) this.#worker = null;
+    });
+    await cdp.send("Target.setDiscoverTargets", { discover: true });
+    // "default" leaves downloads to the browser (and so to the extension);
+    // the events are all the driver wants.
+    await cdp.send("Browser.setDownloadBehavior", { behavior: "default", eventsEnabled: true });
+    const { targetInfos } = await cdp.send("Target.getTargets");
+    const tab = targetInfos.find((target) => target.type === "page");
+    const { sessionId } = await cdp.send("Target.attachToTarget", { targetId: tab.targetId, flatten: true });
+    this.#page = sessionId;
+    await cdp.send("Page.enable", {}, sessionId);
+    this.events.ignorePagesSoFar();
+  }
+
+  get hasWorker() {
+    return this.#worker !== null;
+  }
+
+  async open(url) {
+    const loaded = new Promise((resolve) => {
+      const onLoad = (params, sessionId) => {
+        if (sessionId !== this.#page) return;
+        this.#cdp.off("Page.loadEventFired", onLoad);
+        resolve();
+      };
+      this.#cdp.on("Page.loadEventFired", onLoad);
+    });
+    await this.#cdp.send("Page.navigate", { url }, this.#page);
+    await loaded;
+  }
+
+  async location() {
+    return this.#evaluate("location.href");
+  }
+
+  // A real left click in the middle of the element, with keys held.
+  async click(elementId, keys = []) {
+    const box = await this.#evaluate(
+      `(() => { const r = document.getElementById(${JSON.stringify(elementId)}).getBoundingClientRect();
+               return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; })()`,
+    );
+    const modifiers = keys.reduce((bits, key) => bits | MODIFIER_BITS[key], 0);
+    const mouse = { x: box.x, y: box.y, modifiers };
+    await this.#cdp.send("Input.dispatchMouseEvent", { type: "mouseMoved", ...mouse }, this.#page);
+    await this.#cdp.send("Input.dispatchMouseEvent", { type: "mousePressed", button: "left", clickCount: 1, ...mouse }, this.#page);
+    // The click event fires on the release.
+    const at = now();
+    await this.#cdp.send("Input.dispatchMouseEvent", { type: "mouseReleased", button: "left", clickCount: 1, ...mouse }, this.#page);
+    return at;
+  }
+
+  // Stops the extension's service worker, as Chromium does to an idle one;
+  // the next event starts it again. False when it cannot be done.
+  async stopWorker() {
+    if (!this.#worker) return false;
+    await this.#cdp.send("Target.closeTarget", { targetId: this.#worker });
+    return waitFor(() => this.#worker === null, 5000);
+  }
+
+  async close() {
+    const exited = this.#child.exitCode !== null ? Promise.resolve() : new Promise((resolve) => this.#child.once("exit", resolve));
+    await this.#cdp.send("Browser.close").catch(() => {});
+    const timer = setTimeout(() => this.#child.kill("SIGKILL"), 5000);
+    await exited;
+    clearTimeout(timer);
+  }
+
+  async #evaluate(expression) {
+    const { result, exceptionDetails } = await this.#cdp.send(
+      "Runtime.evaluate",
+      { expression, returnByValue: true },
+      this.#page,
+    );
+    if (exceptionDetails) throw new Error(`${expression}: ${exceptionDetails.text}`);
+    return result.value;
+  }
+}

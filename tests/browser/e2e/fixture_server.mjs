@@ -1,0 +1,100 @@
+// The loopback web server the browsers click on: one page of links and the
+// files behind them. It notes every request, so a driver can tell whether
+// the browser fetched a link at all.
+
+import http from "node:http";
+
+// Bodies of known size, so a completed download can be told from a partial one.
+export const FILES = {
+  "/files/tool.zip": { type: "application/zip", size: 48_000 },
+  "/files/pack.7z": { type: "application/x-7z-compressed", size: 48_000 },
+  "/files/setup.msi": { type: "application/x-msi", size: 48_000 },
+  "/files/notes.csv": { type: "text/csv", size: 2_000, attachment: "" },
+  // The URL names no file: only the header does. Sent slowly, so Firefox is
+  // still writing it when the answer comes.
+  "/get?id=4": { type: "application/octet-stream", size: 512_000, attachment: "setup-2.4.exe", chunks: 8, chunkMs: 100 },
+  "/manual.pdf": { type: "application/pdf", size: 8_000 },
+};
+
+const PAGE = `<!doctype html>
+<html><head><meta charset="utf-8"><title>Downloads</title>
+<style>a { display: block; margin: 12px; font: 18px sans-serif; }</style></head>
+<body>
+<a id="tool-zip" href="/files/tool.zip">tool.zip</a>
+<a id="pack-7z" href="/files/pack.7z">pack.7z</a>
+<a id="setup-msi" href="/files/setup.msi">setup.msi</a>
+<a id="notes-csv" href="/files/notes.csv">notes.csv</a>
+<a id="by-header" href="/get?id=4">the latest setup</a>
+<a id="guide" href="/guide.html">guide</a>
+<a id="manual-pdf" href="/manual.pdf">manual.pdf</a>
+</body></html>`;
+
+const GUIDE = "<!doctype html><title>Guide</title><p>A page, not a download.</p>";
+
+export class FixtureServer {
+  #server;
+  #fetches = [];
+
+  get origin() {
+    const { port } = this.#server.address();
+    return `http://127.0.0.1:${port}`;
+  }
+
+  // Requests seen so far: { path, at } in arrival order.
+  get fetches() {
+    return [...this.#fetches];
+  }
+
+  fetched(path) {
+    return this.#fetches.some((fetch) => fetch.path === path);
+  }
+
+  async start() {
+    this.#server = http.createServer((request, response) => this.#serve(request, response));
+    await new Promise((resolve) => this.#server.listen(0, "127.0.0.1", resolve));
+    return this;
+  }
+
+  async stop() {
+    this.#server.closeAllConnections();
+    await new Promise((resolve) => this.#server.close(resolve));
+  }
+
+  #serve(request, response) {
+    this.#fetches.push({ path: request.url, at: Date.now() });
+    if (request.url === "/" || request.url === "/index.html") return sendText(response, "text/html", PAGE);
+    if (request.url === "/guide.html") return sendText(response, "text/html", GUIDE);
+    const file = FILES[request.url];
+    if (!file) {
+      response.writeHead(404).end();
+      return;
+    }
+    const headers = { "content-type": file.type, "content-length": file.size, "cache-control": "no-store" };
+    if (file.attachment !== undefined) {
+      headers["content-disposition"] = file.attachment ? `attachment; filename="${file.attachment}"` : "attachment";
+    }
+    response.writeHead(200, headers);
+    sendBody(response, file);
+  }
+}
+
+function sendText(response, type, text) {
+  response.writeHead(200, { "content-type": `${type}; charset=utf-8`, "cache-control": "no-store" }).end(text);
+}
+
+function sendBody(response, { size, chunks = 1, chunkMs = 0 }) {
+  const chunk = Math.ceil(size / chunks);
+  let sent = 0;
+  const next = () => {
+    if (response.destroyed) return;
+    const length = Math.min(chunk, size - sent);
+    sent += length;
+    if (sent >= size) {
+      response.end(Buffer.alloc(length, 0x5a));
+      return;
+    }
+    response.write(Buffer.alloc(length, 0x5a));
+    setTimeout(next, chunkMs);
+  };
+  next();
+}

@@ -1,0 +1,56 @@
+import assert from "node:assert/strict";
+import { describe, it } from "node:test";
+import { keyCombination } from "../../../bridge/extension/lib/hello_settings.js";
+import { readHostAnswer } from "../../../bridge/extension/lib/host_answer.js";
+
+describe("readHostAnswer", () => {
+  it("reads each kind of answer, and nothing from what is no answer", () => {
+    const cases = [
+      [{ id: "d1", state: "pending" }, { kind: "pending", id: "d1" }],
+      [{ id: "d1", state: "taken" }, { kind: "final", id: "d1", state: "taken" }],
+      [{ id: "d1", state: "taken", sent: false }, { kind: "final", id: "d1", state: "taken", sent: false }],
+      [{ id: "d1", state: "declined", reason: "excluded" }, { kind: "final", id: "d1", state: "declined", reason: "excluded" }],
+      [{ id: "l2", state: "error", reason: "bad url" }, { kind: "final", id: "l2", state: "error", reason: "bad url" }],
+      // A state the extension does not know must not leave a download held.
+      [{ id: "d1", state: "maybe" }, { kind: "final", id: "d1", state: "error" }],
+      [{ id: "d1" }, { kind: "final", id: "d1", state: "error" }],
+      [{ id: null, state: "error", reason: "no id" }, { kind: "invalid" }],
+      [{ id: 7, state: "taken" }, { kind: "invalid" }],
+      [["d1", "taken"], { kind: "invalid" }],
+      ["taken", { kind: "invalid" }],
+      [null, { kind: "invalid" }],
+    ];
+    for (const [message, expected] of cases) {
+      assert.deepEqual(readHostAnswer(message), expected, JSON.stringify(message));
+    }
+  });
+
+  it("reads hello's settings, each field checked on its own", () => {
+    assert.deepEqual(
+      readHostAnswer({ id: "h1", state: "hello", version: "1.0.0.76", keysToAdd: ["ctrl", "alt"], keysToIgnore: ["shift"], useCtrlAlt: true }),
+      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true } },
+    );
+    assert.deepEqual(readHostAnswer({ id: "h2", state: "hello", version: 1, keysToAdd: null, useCtrlAlt: "TRUE" }).settings, {
+      version: null,
+      keysToAdd: null,
+      keysToIgnore: null,
+      useCtrlAlt: false,
+    });
+  });
+});
+
+describe("keyCombination", () => {
+  it("keeps a list of known keys, sorted, and never matches anything else", () => {
+    const cases = [
+      [["shift", "alt"], ["alt", "shift"]],
+      [["meta"], ["meta"]],
+      [[], null], // would claim every plain click
+      [["alt", "alt"], null],
+      [["alt", "f12"], null],
+      [["Alt"], null],
+      ["alt", null],
+      [null, null],
+    ];
+    for (const [value, expected] of cases) assert.deepEqual(keyCombination(value), expected, JSON.stringify(value));
+  });
+});

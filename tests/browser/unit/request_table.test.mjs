@@ -1,0 +1,120 @@
+import assert from "node:assert/strict";
+import { describe, it } from "node:test";
+import { askHost, RequestTable } from "../../../bridge/extension/lib/request_table.js";
+
+// A clock the test moves by hand.
+function manualTimers() {
+  let time = 0;
+  const due = new Map();
+  let serial = 0;
+  return {
+    set(run, ms) {
+      serial += 1;
+      due.set(serial, { at: time + ms, run });
+      return serial;
+    },
+    clear(handle) {
+      due.delete(handle);
+    },
+    advance(ms) {
+      time += ms;
+      for (const [handle, timer] of [...due]) {
+        if (timer.at <= time) {
+          due.delete(handle);
+          timer.run();
+        }
+      }
+    },
+  };
+}
+
+function tableWithLog(options) {
+  const timers = manualTimers();
+  const table = new RequestTable(timers, options);
+  const settled = [];
+  const open = (prefix = "d") => table.open(prefix, (verdict) => settled.push({ verdict }));
+  return { timers, table, settled, open };
+}
+
+describe("RequestTable", () => {
+  it("lets the browser go on when no pending comes within the bound, and not before", () => {
+    const { timers, settled, open } = tableWithLog();
+    open();
+    timers.advance(1999);
+    assert.equal(settled.length, 0);
+    timers.advance(1);
+    assert.deepEqual(settled, [{ verdict: { action: "goOn", state: "timeout" } }]);
+  });
+
+  it("holds a pending request past the bound until its final answer", () => {
+    const { timers, table, settled, open } = tableWithLog();
+    const taken = open();
+    const declined = open();
+    table.answer({ kind: "pending", id: taken });
+    table.answer({ kind: "pending", id: declined });
+    timers.advance(60_000);
+    assert.equal(settled.length, 0);
+    table.answer({ kind: "final", id: taken, state: "taken", sent: false });
+    table.answer({ kind: "final", id: declined, state: "declined", reason: "not-accepted" });
+    assert.deepEqual(
+      settled.map(({ verdict }) => verdict),
+      [
+        { action: "cancel", state: "taken", sent: false },
+        { action: "goOn", state: "declined", reason: "not-accepted" },
+      ],
+    );
+  });
+
+  it("settles each request once: a late, repeated or foreign answer changes nothing", () => {
+    const { timers, table, settled, open } = tableWithLog();
+    const id = open();
+    timers.advance(2000);
+    assert.equal(table.answer({ kind: "final", id, state: "taken" }), false);
+    assert.equal(table.answer({ kind: "final", id: "d99", state: "taken" }), false);
+    table.dropAll();
+    assert.deepEqual(settled, [{ verdict: { action: "goOn", state: "timeout" } }]);
+    assert.equal(table.size, 0);
+  });
+
+  it("lets every open request go on when the port drops, pending or not", () => {
+    const { timers, table, settled, open } = tableWithLog();
+    const first = open();
+    open("l");
+    table.answer({ kind: "pending", id: first });
+    table.dropAll();
+    timers.advance(5000);
+    assert.deepEqual(
+      settled.map(({ verdict }) => verdict),
+      [
+        { action: "goOn", state: "dropped" },
+        { action: "goOn", state: "dropped" },
+      ],
+    );
+  });
+
+  it("lets a request beyond the bound of requests in flight go on at once", () => {
+    const { settled, open } = tableWithLog({ maxInFlight: 2 });
+    open();
+    open();
+    assert.equal(open(), null);
+    assert.deepEqual(settled, [{ verdict: { action: "goOn", state: "busy" } }]);
+  });
+});
+
+describe("askHost", () => {
+  it("sends the built request and resolves with its verdict", async () => {
+    const table = new RequestTable(manualTimers());
+    const posted = [];
+    const verdict = askHost(table, (message) => posted.push(message) > 0, "d", (id) => ({ id, type: "download" }));
+    table.answer({ kind: "final", id: posted[0].id, state: "taken" });
+    assert.deepEqual(posted, [{ id: "d1", type: "download" }]);
+    assert.deepEqual(await verdict, { action: "cancel", state: "taken" });
+  });
+
+  it("goes on at once, and leaves nothing open, when the request cannot be sent", async () => {
+    const table = new RequestTable(manualTimers());
+    const verdict = await askHost(table, () => false, "d", (id) => ({ id }));
+    assert.deepEqual(verdict, { action: "goOn", state: "unsent" });
+    assert.equal(table.size, 0);
+  });
+});
