@@ -6,7 +6,7 @@
 
 #include "platform/win32/handles.h"
 #include "registration/win32/module_script.h"
-#include "registry_rows/registry_state.h"
+#include "registry_rows/recorded_state.h"
 #include "support/fake_registry.h"
 
 namespace vrpph::packaging {
@@ -27,28 +27,6 @@ std::vector<int> ScriptIds(const std::string& modulePath) {
   return ids;
 }
 
-// The in-memory registry's contents below the roots a script may name.
-RegistryState StateOf(const testing::FakeRegistry& registry) {
-  RegistryState state;
-  const std::pair<platform::HKey, const char*> roots[] = {{platform::root::ClassesRoot, "HKCR"},
-                                                          {platform::root::CurrentUser, "HKCU"},
-                                                          {platform::root::LocalMachine, "HKLM"}};
-  for (const auto& [root, rootName] : roots) {
-    const std::vector<testing::FakeRegistry::KeyContents> keys = registry.Contents(root);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      const auto& key = keys[i];
-      for (const auto& value : key.values) {
-        AddRow(state, RegistryRow{rootName, key.path, false, value.name, value.type, value.bytes});
-      }
-      // Contents lists a key's subkeys right after it.
-      const bool hasSubkeys = i + 1 < keys.size() && keys[i + 1].path.size() > key.path.size() &&
-                              keys[i + 1].path.compare(0, key.path.size() + 1, key.path + "\\") == 0;
-      if (key.values.empty() && !hasSubkeys) AddRow(state, RegistryRow{rootName, key.path, true, {}, 0, {}});
-    }
-  }
-  return state;
-}
-
 std::string Hex(long code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
@@ -67,7 +45,7 @@ bool ReadScriptRows(const std::string& modulePath, const std::string& registered
   testing::FakeRegistry registry;
   for (const bool doRegister : {true, false}) {
     if (!doRegister) {
-      for (const auto& [key, row] : StateOf(registry)) rows->push_back(ScriptRow{row, false});
+      for (const auto& [key, row] : RecordedState(registry)) rows->push_back(ScriptRow{row, false});
     }
     for (const int id : ids) {
       const HRESULT hr = RunFileScript(modulePath, id, registeredPath, registry, doRegister);
@@ -78,7 +56,7 @@ bool ReadScriptRows(const std::string& modulePath, const std::string& registered
       }
     }
   }
-  const RegistryState kept = StateOf(registry);
+  const RegistryState kept = RecordedState(registry);
   for (ScriptRow& script : *rows) {
     const auto found = kept.find(EntryKey(script.row));
     script.keptByUnregistration = found != kept.end() && SameRow(found->second, script.row);

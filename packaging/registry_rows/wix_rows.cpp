@@ -1,6 +1,7 @@
 #include "registry_rows/wix_rows.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace vrpph::packaging {
 namespace {
@@ -63,12 +64,49 @@ bool Expressible(const std::string& text, bool value, std::string* why) {
   return true;
 }
 
+bool AsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The Installer's identifiers: a letter or '_' first, then letters, digits,
+// '_' and '.'.
+bool FileId(const std::string& id) {
+  if (id.empty() || !(AsciiLetter(id[0]) || id[0] == '_')) return false;
+  for (char c : id) {
+    if (!AsciiLetter(c) && !(c >= '0' && c <= '9') && c != '_' && c != '.') return false;
+  }
+  return true;
+}
+
+// A plain file name: no folder, nothing XML, the Installer's formatting or
+// wixl's preprocessor would read otherwise, and no '|' (which splits a short
+// name from a long one).
+bool FileName(const std::string& name) {
+  constexpr std::string_view kRefused = "\\/:*?\"<>|&[]$";
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || kRefused.find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool WriteComponentRows(std::ostream& out, const std::vector<PackageRow>& rows, int bits, std::string* error) {
+  return WriteComponentInclude(out, "the " + std::to_string(bits) + "-bit module's own registration", {}, rows, bits,
+                               error);
+}
+
+bool WriteComponentInclude(std::ostream& out, const std::string& madeFrom, const std::vector<WixFile>& files,
+                           const std::vector<PackageRow>& rows, int bits, std::string* error) {
   out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-      << "<!-- Made by registry_rows from the " << bits << "-bit module's own registration: do not edit. -->\n"
+      << "<!-- Made by registry_rows from " << madeFrom << ": do not edit. -->\n"
       << "<Include xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
+  for (const WixFile& file : files) {
+    if (!FileId(file.id) || !FileName(file.name)) {
+      *error = "file '" + file.name + "' (Id '" + file.id + "'): not a name wixl and the Installer take as it is";
+      return false;
+    }
+    out << "  <File Id=\"" << file.id << "\" Name=\"" << file.name << "\" Source=\"" << file.name << "\"/>\n";
+  }
   for (const PackageRow& placed : rows) {
     if (placed.bits != bits || placed.placement != Placement::Component) continue;
     const RegistryRow& row = placed.row;
