@@ -1,13 +1,16 @@
 #!/bin/bash
-# The two steps of building the package from built modules; tools/package
-# and the package's Wine test run them.
+# The two steps of building the package from built modules and the built
+# native messaging host; tools/package and the package's Wine test run them.
 #
 #   make_package.sh rows REGISTRY_ROWS_EXE MODULE64 MODULE32 OUT_DIR
 #       the registry rows of both modules, learnt from their own registration
 #       by registry_rows.exe under 64-bit Wine in the prefix the environment
 #       names (tools/wine-env); that prefix must not have the type library
 #       registered. Writes registry64.wxi, registry32.wxi, registry-rows.tsv.
-#   make_package.sh msi ROWS_DIR MODULE64 MODULE32 VERSION OUTPUT
+#       Also the host's manifests and per-machine rows, learnt from the host's
+#       own registration (linked into registry_rows.exe): host64.wxi,
+#       host-rows.tsv and the manifests.
+#   make_package.sh msi ROWS_DIR MODULE64 MODULE32 HOST64 VERSION OUTPUT
 #       the package itself, by wixl: needs no Wine.
 #   make_package.sh version
 #       the version of src/resources/version.h, a.b.c.d.
@@ -18,6 +21,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 # holds a Component with the same ids for each; a further module whose
 # registration writes rows is one more line here and one more --module.
 modules=("64 vrpph64 INSTALLDIR64" "32 vrpph32 INSTALLDIR32")
+# The host's installed name and folder: its manifests name it, and its
+# component in packaging/vrpph.wxs installs it under this name.
+host_name=vrpph-bridge.exe host_directory=INSTALLDIR64
 
 fail() { echo "make_package: $*" >&2; exit 1; }
 windows_path() { local path; path=$(realpath "$1") && printf 'Z:%s' "${path//\//\\}"; }
@@ -34,30 +40,33 @@ case ${1:-} in
       [[ -f ${built[$bits]} ]] || fail "no $bits-bit module at ${built[$bits]}"
       arguments+=(--module "$bits" "$file_id" "$directory_id" "$(windows_path "${built[$bits]}")")
     done
-    "$here/../tools/wine-run" "$exe" "$(windows_path "$out")" "${arguments[@]}" </dev/null ||
-      fail "registry_rows failed"
-    for file in registry64.wxi registry32.wxi registry-rows.tsv; do
+    "$here/../tools/wine-run" "$exe" "$(windows_path "$out")" --host "$host_name" "$host_directory" \
+      "${arguments[@]}" </dev/null || fail "registry_rows failed"
+    for file in registry64.wxi registry32.wxi registry-rows.tsv host64.wxi host-rows.tsv; do
       [[ -s $out/$file ]] || fail "registry_rows wrote no $out/$file"
     done
     ;;
   msi)
-    (($# == 6)) || fail "usage: make_package.sh msi ROWS_DIR MODULE64 MODULE32 VERSION OUTPUT"
-    rows=$2 module64=$3 module32=$4 version=$5 output=$6
+    (($# == 7)) || fail "usage: make_package.sh msi ROWS_DIR MODULE64 MODULE32 HOST64 VERSION OUTPUT"
+    rows=$2 module64=$3 module32=$4 host64=$5 version=$6 output=$7
     [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)(\.[0-9]+)?$ ]] || fail "'$version' is no version a.b.c[.d]"
     next="${BASH_REMATCH[1]}.${BASH_REMATCH[2]}.$((BASH_REMATCH[3] + 1))"
     command -v wixl >/dev/null || fail "wixl is not installed (tools/setup installs it)"
-    for file in "$module64" "$module32" "$rows/registry64.wxi" "$rows/registry32.wxi"; do
+    for file in "$module64" "$module32" "$host64" "$rows/registry64.wxi" "$rows/registry32.wxi" "$rows/host64.wxi"; do
       [[ -f $file ]] || fail "missing $file"
     done
     mkdir -p "$(dirname "$output")"
     output=$(realpath "$output")
     # wixl resolves a File's Source from the folder it runs in, and an absolute
-    # one makes GLib complain: the modules are staged beside the rows.
+    # one makes GLib complain: the programs are staged beside the rows and the
+    # host's manifests.
     cp "$module64" "$rows/module64.dll"
     cp "$module32" "$rows/module32.dll"
+    cp "$host64" "$rows/host64.exe"
     # wixl only warns about what it ignores; every such warning is a fault here.
     (cd "$rows" && G_DEBUG=fatal-warnings wixl --arch x64 --includedir . -D "Version=$version" \
-      -D "NextVersion=$next" -D Module64=module64.dll -D Module32=module32.dll -o "$output" "$here/vrpph.wxs") ||
+      -D "NextVersion=$next" -D Module64=module64.dll -D Module32=module32.dll -D Host64=host64.exe \
+      -D "HostName=$host_name" -o "$output" "$here/vrpph.wxs") ||
       fail "wixl failed"
     ;;
   version)

@@ -1,23 +1,25 @@
 #!/bin/bash
 # The package under 64-bit Wine, in a fresh prefix: a silent install puts
 # every row of both modules' registration in its view; a 64-bit client
-# creates API by its ProgID and hands a download to the stand-in manager; a
-# newer package replaces the installed one; a repair puts back a deleted file
+# creates API by its ProgID and hands a download to the stand-in manager; the
+# browsers' per-machine keys name the installed host's manifests, whose path
+# is the installed host, and that host answers a hello; a newer package
+# replaces the installed one; a repair puts back a deleted file, manifest
 # and registry key; an older package is refused; the
 # uninstall leaves the registry (HKLM in both views, HKCU) and drive C: as they
 # were before, apart from the Installer's own leftovers named below. Last, what
 # regsvr32 writes for the installed modules must be what the package wrote.
 #
-#   msi_wine_test.sh WORK_DIR REGISTRY_ROWS_EXE REGISTRY_DUMP_EXE MODULE64 MODULE32 MANAGER_EXE
+#   msi_wine_test.sh WORK_DIR REGISTRY_ROWS_EXE REGISTRY_DUMP_EXE MODULE64 MODULE32 HOST64 MANAGER_EXE
 #
 # Where this machine runs no 32-bit programs the package still carries and
 # installs the 32-bit module (its rows are checked in the 32-bit view), but
 # the 32-bit regsvr32 cannot run; the output says so.
 set -uo pipefail
-(($# == 6)) || { echo "usage: msi_wine_test.sh WORK_DIR ROWS_EXE DUMP_EXE MODULE64 MODULE32 MANAGER_EXE" >&2; exit 2; }
+(($# == 7)) || { echo "usage: msi_wine_test.sh WORK_DIR ROWS_EXE DUMP_EXE MODULE64 MODULE32 HOST64 MANAGER_EXE" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(realpath -m "$1") rows_exe=$2 dump_exe=$3 module64=$4 module32=$5 manager=$6
-for file in "$rows_exe" "$dump_exe" "$module64" "$module32" "$manager"; do
+work=$(realpath -m "$1") rows_exe=$2 dump_exe=$3 module64=$4 module32=$5 host64=$6 manager=$7
+for file in "$rows_exe" "$dump_exe" "$module64" "$module32" "$host64" "$manager"; do
   [[ -f $file ]] || { echo "msi: FAIL: missing $file (build both Windows trees first)" >&2; exit 1; }
 done
 command -v wixl >/dev/null || { echo "msi: FAIL: wixl is not installed (run tools/setup)" >&2; exit 1; }
@@ -63,10 +65,11 @@ mkdir -p "$test_dir"
 "$root/packaging/make_package.sh" rows "$rows_exe" "$module64" "$module32" "$work/rows" >"$work/rows.log" 2>&1 ||
   stop "registry_rows failed: $(tail -n 5 "$work/rows.log")"
 for v in "$version" "$newer"; do
-  "$root/packaging/make_package.sh" msi "$work/rows" "$module64" "$module32" "$v" "$test_dir/vrpph-$v-x64.msi" \
+  "$root/packaging/make_package.sh" msi "$work/rows" "$module64" "$module32" "$host64" "$v" \
+    "$test_dir/vrpph-$v-x64.msi" \
     >>"$work/wixl.log" 2>&1 || stop "wixl failed for $v: $(tail -n 5 "$work/wixl.log")"
 done
-say "built vrpph-$version-x64.msi and vrpph-$newer-x64.msi from the modules' own registration ($(elapsed))"
+say "built vrpph-$version-x64.msi and vrpph-$newer-x64.msi from the modules' and the host's own registration ($(elapsed))"
 
 # The stand-in manager and Trevalon's settings, before the first snapshot.
 cp "$manager" "$test_dir/TQP.exe"
@@ -145,36 +148,43 @@ msiexec 0 /i "C:\\vrpph-test\\vrpph-$version-x64.msi"
 short64=$("$root/tools/wine-run" "$dump_exe" --short-path "${program_files64}vrpph.dll" </dev/null 2>/dev/null | tr -d '\r')
 short32=$("$root/tools/wine-run" "$dump_exe" --short-path "${program_files32}vrpph.dll" </dev/null 2>/dev/null | tr -d '\r')
 [[ -n $short64 && -n $short32 ]] || stop "the install put no vrpph.dll in both Program Files folders"
-# Fields split by a character no row holds, so that empty ones stay.
-tr '\t' '\037' <"$work/rows/registry-rows.tsv" |
-  while IFS=$'\037' read -r bits view placement root key kind name type data; do
-    [[ $placement == component ]] || continue
-    key=${key^^} name=${name^^}
-    case $root in
-      HKCR) key="SOFTWARE\\CLASSES\\$key" root=HKLM ;;
-      HKLM | HKCU) ;;
-      *) echo "unknown root $root" >&2; continue ;;
-    esac
-    [[ $root == HKCU ]] && bits=64  # one view
-    if [[ $kind != value ]]; then
-      printf '%s\t%s\t%s\tkey\t\t0\t\n' "$bits" "$root" "$key"
-      continue
-    fi
-    data=${data//"[#vrpph64]"/"${program_files64}vrpph.dll"}
-    data=${data//"[#vrpph32]"/"${program_files32}vrpph.dll"}
-    data=${data//"[!vrpph64]"/"$short64"}
-    data=${data//"[!vrpph32]"/"$short32"}
-    data=${data//"[INSTALLDIR64]"/"$program_files64"}
-    data=${data//"[INSTALLDIR32]"/"$program_files32"}
-    # registry_dump shows a number as its four bytes in hex.
-    [[ $type == 4 ]] && data=$(printf '%08x' "$data" | sed -E 's/(..)(..)(..)(..)/hex:\4\3\2\1/')
-    printf '%s\t%s\t%s\tvalue\t%s\t%s\t%s\n' "$bits" "$root" "$key" "$name" "$type" "$data"
-  done | LC_ALL=C sort -u >"$work/expected.reg"
+expected_rows() {  # row table of registry_rows: its component rows as registry_dump shows them
+  # Fields split by a character no row holds, so that empty ones stay.
+  tr '\t' '\037' <"$1" |
+    while IFS=$'\037' read -r bits view placement root key kind name type data; do
+      [[ $placement == component ]] || continue
+      key=${key^^} name=${name^^}
+      case $root in
+        HKCR) key="SOFTWARE\\CLASSES\\$key" root=HKLM ;;
+        HKLM | HKCU) ;;
+        *) echo "unknown root $root" >&2; continue ;;
+      esac
+      [[ $root == HKCU ]] && bits=64  # one view
+      if [[ $kind != value ]]; then
+        printf '%s\t%s\t%s\tkey\t\t0\t\n' "$bits" "$root" "$key"
+        continue
+      fi
+      data=${data//"[#vrpph64]"/"${program_files64}vrpph.dll"}
+      data=${data//"[#vrpph32]"/"${program_files32}vrpph.dll"}
+      data=${data//"[!vrpph64]"/"$short64"}
+      data=${data//"[!vrpph32]"/"$short32"}
+      data=${data//"[INSTALLDIR64]"/"$program_files64"}
+      data=${data//"[INSTALLDIR32]"/"$program_files32"}
+      # registry_dump shows a number as its four bytes in hex.
+      [[ $type == 4 ]] && data=$(printf '%08x' "$data" | sed -E 's/(..)(..)(..)(..)/hex:\4\3\2\1/')
+      printf '%s\t%s\t%s\tvalue\t%s\t%s\t%s\n' "$bits" "$root" "$key" "$name" "$type" "$data"
+    done | LC_ALL=C sort -u
+}
+expected_rows "$work/rows/registry-rows.tsv" >"$work/expected.reg"
+expected_rows "$work/rows/host-rows.tsv" >"$work/expected-host.reg"
 [[ -s $work/expected.reg ]] || stop "registry_rows placed no row in a component"
+[[ -s $work/expected-host.reg ]] || stop "registry_rows made no row of the host's"
 expect_rows() {  # snapshot, what
   local missing
   missing=$(LC_ALL=C comm -23 "$work/expected.reg" "$work/$1.reg")
   [[ -z $missing ]] || fail "$2: rows of the modules' registration missing:$(printf '\n  %s' "$missing")"
+  missing=$(LC_ALL=C comm -23 "$work/expected-host.reg" "$work/$1.reg")
+  [[ -z $missing ]] || fail "$2: rows of the host's registration missing:$(printf '\n  %s' "$missing")"
 }
 uninstall_entries() {  # snapshot: the DisplayVersion of each entry named vrpph
   awk -F'\t' '$1 == 64 && $2 == "HKLM" && $3 ~ /^SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\[^\\]*$/ {
@@ -182,6 +192,58 @@ uninstall_entries() {  # snapshot: the DisplayVersion of each entry named vrpph
       if ($5 == "DISPLAYVERSION") shown[$3] = $7
     }
     END { for (key in name) if (name[key] == "vrpph") print shown[key] }' "$work/$1.reg"
+}
+
+# The browsers' per-machine keys (64-bit view) and the family of manifest
+# each must name: where Chromium-family browsers and Firefox look for a host.
+host_keys=(
+  'SOFTWARE\GOOGLE\CHROME\NATIVEMESSAGINGHOSTS\VRPPH.BRIDGE chromium'
+  'SOFTWARE\MICROSOFT\EDGE\NATIVEMESSAGINGHOSTS\VRPPH.BRIDGE chromium'
+  'SOFTWARE\CHROMIUM\NATIVEMESSAGINGHOSTS\VRPPH.BRIDGE chromium'
+  'SOFTWARE\MOZILLA\NATIVEMESSAGINGHOSTS\VRPPH.BRIDGE firefox'
+)
+unix_path() {  # a path on C:, in this prefix
+  local path=${1//\\//}
+  [[ $path =~ ^[Cc]:(/.*)$ ]] && printf '%s%s' "$drive" "${BASH_REMATCH[1]}"
+}
+manifest_text() {  # manifest, field: a text field, as the host writes its manifests (one field a line)
+  sed -n "s/^ *\"$2\": \"\\(.*\\)\",\{0,1\}\$/\\1/p" "$1" | sed 's/\\\\/\\/g'
+}
+# Each key names an installed manifest of its family whose "path", read as
+# both families read it on Windows (relative to the manifest's folder), is the
+# installed host. Sets host_program to that path as Windows spells it.
+host_program=
+host_in_place() {  # snapshot, what
+  local entry key family value manifest path program
+  for entry in "${host_keys[@]}"; do
+    read -r key family <<<"$entry"
+    value=$(awk -F'\t' -v key="$key" '$1 == 64 && $2 == "HKLM" && $3 == key && $4 == "value" && $5 == "@" { print $7 }' \
+      "$work/$1.reg")
+    manifest=$(unix_path "$value")
+    if [[ -z $manifest || ! -f $manifest ]]; then
+      fail "$2: HKLM\\$key names '$value', no installed file"
+      continue
+    fi
+    [[ $(manifest_text "$manifest" name) == vrpph.bridge && $(manifest_text "$manifest" type) == stdio ]] ||
+      fail "$2: $value is no stdio manifest of vrpph.bridge"
+    case $family in
+      chromium) grep -q '"allowed_origins": \[' "$manifest" || fail "$2: $value lists no allowed_origins" ;;
+      firefox) grep -q '"allowed_extensions": \[' "$manifest" || fail "$2: $value lists no allowed_extensions" ;;
+    esac
+    path=$(manifest_text "$manifest" path)
+    [[ $path =~ ^[A-Za-z]:\\ ]] || path="${value%\\*}\\$path"
+    program=$(unix_path "$path")
+    if [[ -n $program ]] && cmp -s "$host64" "$program"; then
+      host_program=$path
+    else
+      fail "$2: the path in $value, $path, is not the installed host"
+    fi
+  done
+}
+frame() {  # JSON text: native messaging's frame of it
+  local n=${#1}
+  printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((n & 255)) $((n >> 8 & 255)) $((n >> 16 & 255)) $((n >> 24 & 255)))"
+  printf '%s' "$1"
 }
 
 snapshot installed
@@ -196,6 +258,31 @@ cmp -s "$module32" "$drive/Program Files (x86)/Quorvane/vrpph/vrpph.dll" || fail
 [[ $(uninstall_entries installed) == "$version" ]] ||
   fail "install of $version: Add/Remove Programs entries: '$(uninstall_entries installed | paste -sd' ')'"
 shown "installed $version: $(wc -l <"$work/expected.reg") rows of both modules' registration in their views ($(elapsed))"
+host_in_place installed "install of $version"
+shown "installed $version: the browsers' ${#host_keys[@]} per-machine keys name manifests whose path is the installed host ($(elapsed))"
+
+# The installed host, started as a browser starts it (from the manifest's
+# path, with the caller's origin), answers one framed hello and ends with its
+# input.
+if [[ -n $host_program ]]; then
+  frame '{"id":"h1","type":"hello"}' >"$work/hello.in"
+  status=0
+  timeout 60 "$root/tools/wine-run" "$host_program" chrome-extension://vrpph-test/ <"$work/hello.in" \
+    >"$work/hello.out" 2>>"$work/wine.log" || status=$?
+  size=$(stat -c %s "$work/hello.out")
+  length=$(od -An -tu1 -N4 "$work/hello.out" | awk '{ print $1 + 256 * $2 + 65536 * $3 + 16777216 * $4 }')
+  answer=$(tail -c +5 "$work/hello.out")
+  if ((status != 0)); then
+    fail "the installed host exited $status on a hello"
+  elif ((size < 4 || length != size - 4)); then
+    fail "the installed host's output is not one frame ($size bytes, the first frame says ${length:-no} bytes)"
+  elif [[ $answer != '{"id":"h1","state":"hello","version":"'"$version"'",'* ]]; then
+    fail "the installed host answered the hello with: $answer"
+  fi
+  shown "the installed host answered a framed hello: $answer ($(elapsed))"
+else
+  fail "no hello sent: no browser's key led to the installed host"
+fi
 
 # A 64-bit script client reaches API by its ProgID through the installed
 # rows, and the download reaches the stand-in.
@@ -214,17 +301,19 @@ snapshot upgraded
 expect_rows upgraded "upgrade to $newer"
 [[ $(uninstall_entries upgraded) == "$newer" ]] ||
   fail "upgrade to $newer: Add/Remove Programs entries: '$(uninstall_entries upgraded | paste -sd' ')'"
-shown "upgraded to $newer: one product, every row in place ($(elapsed))"
+host_in_place upgraded "upgrade to $newer"
+shown "upgraded to $newer: one product, every row and the host in place ($(elapsed))"
 
-# A repair puts back a removed file and a removed registry value.
-rm -f "$drive/Program Files/Quorvane/vrpph/vrpph.dll"
+# A repair puts back a removed file, manifest and registry value.
+rm -f "$drive/Program Files/Quorvane/vrpph/vrpph.dll" "$drive/Program Files/Quorvane/vrpph/"*.json
 wine_quiet reg delete 'HKCR\Vrpph.API\CLSID' /f /reg:64 || fail "could not delete HKCR\Vrpph.API\CLSID"
 # The property form of /famus: Wine's msiexec answers /f with its usage.
 msiexec 0 /i "C:\\vrpph-test\\vrpph-$newer-x64.msi" REINSTALL=ALL REINSTALLMODE=amus
 snapshot repaired
 expect_rows repaired "repair"
 cmp -s "$module64" "$drive/Program Files/Quorvane/vrpph/vrpph.dll" || fail "repair: the 64-bit module is not back"
-shown "a repair put back a deleted module and a deleted registry key ($(elapsed))"
+host_in_place repaired "repair"
+shown "a repair put back a deleted module, the host's deleted manifests and a deleted registry key ($(elapsed))"
 
 msiexec refused /i "C:\\vrpph-test\\vrpph-$version-x64.msi"
 snapshot refused
