@@ -1,13 +1,13 @@
 // End-to-end run of the extension in one real, headless browser.
 //
 //   node run_e2e.mjs --browser chromium|firefox --host LAUNCHER [--host-arg ARG]...
-//                    [--runs host,hung,missing] [--out DIR] [--check MODULE]
+//                    [--runs host,hung,missing] [--cases NAME,...] [--out DIR] [--check MODULE]
 //
 // LAUNCHER is the native host's launcher, as a host manifest would name it
 // (tests/browser/host/stub-host for the test double). Each run starts a
 // fresh browser profile, except a hung run right after the host run, which
 // keeps its browser and restarts the host; see cases.mjs for the runs and
-// the clicks.
+// the clicks. --cases keeps only the cases named (all by default).
 //
 // For each case it prints a line, then `RESULT {json}`: the URL, the request
 // the extension sent, the host's answers, what became of the browser's
@@ -41,15 +41,17 @@ const { values: options } = parseArgs({
     host: { type: "string" },
     "host-arg": { type: "string", multiple: true, default: [] },
     runs: { type: "string", default: RUNS.join(",") },
+    cases: { type: "string" },
     out: { type: "string" },
     check: { type: "string" },
   },
 });
+const chosenCases = options.cases ? options.cases.split(",") : null;
 
 const browser = options.browser;
 const runs = options.runs.split(",");
 if (!["chromium", "firefox"].includes(browser) || runs.some((run) => !RUNS.includes(run))) {
-  console.error("usage: run_e2e.mjs --browser chromium|firefox --host LAUNCHER [--runs host,hung,missing] [--out DIR] [--check MODULE]");
+  console.error("usage: run_e2e.mjs --browser chromium|firefox --host LAUNCHER [--runs host,hung,missing] [--cases NAME,...] [--out DIR] [--check MODULE]");
   process.exit(2);
 }
 if (!options.host && runs.some((run) => run !== "missing")) {
@@ -121,6 +123,7 @@ function emptyFolder(folder) {
 async function casesOfOneRun(run, ctx, runDir) {
   const results = [];
   for (const testCase of casesOfRun(run)) {
+    if (chosenCases && !chosenCases.includes(testCase.name)) continue;
     if (!(await prepare(ctx, testCase))) {
       console.log(`SKIP ${browser} ${run} ${testCase.name}: ${browser} cannot be put in that state`);
       results.push({ skipped: true });
