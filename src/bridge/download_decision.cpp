@@ -13,7 +13,6 @@
 #include "settings/flags.h"
 #include "settings/settings_key.h"
 #include "url/request_url.h"
-#include "url/type_list.h"
 #include "url/url_names.h"
 
 namespace vrpph::bridge {
@@ -88,15 +87,11 @@ Screening Screen(const BridgeRequest& request, platform::Platform& platform) {
 
   // The browser's name is the real one: a query in the URL says nothing
   // here, the browser has already decided this is a download.
-  const auto extension = FileNameExtension(s.name);
-  const auto accepting = settings.Text(values::AcceptingTypes);
-  if (!extension || !accepting || !ListContains(*accepting, platform::UpperCased(*extension, platform.text))) {
+  if (!HasAcceptedExtension(s.name, settings.Text(values::AcceptingTypes), platform.text)) {
     s.answer = Declined(reason::NotAccepted);
     return s;
   }
-  const auto excluded = settings.Text(values::ExcludeFileNames);
-  if (excluded &&
-      ListContains(platform::UpperCased(*excluded, platform.text), platform::UpperCased(s.name, platform.text))) {
+  if (IsExcludedName(s.name, settings.Text(values::ExcludeFileNames), platform.text)) {
     s.answer = Declined(reason::Excluded);
   }
   return s;

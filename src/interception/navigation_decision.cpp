@@ -37,8 +37,7 @@ bool PassesTypeTests(const std::string& url, const std::string& extension,
   if (url.find('?') != std::string::npos) return false;
   // Stored entries are compared as they are: only upper-case ones match.
   if (!accepting || !ListContains(*accepting, platform::UpperCased(extension, text))) return false;
-  auto excluded = settings.Text(values::ExcludeFileNames);
-  return !excluded || !ListContains(platform::UpperCased(*excluded, text), platform::UpperCased(UrlFileName(url), text));
+  return !IsExcludedName(UrlFileName(url), settings.Text(values::ExcludeFileNames), text);
 }
 
 // Everything up to the claim query and the suggested name. The main key is

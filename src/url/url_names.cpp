@@ -101,6 +101,12 @@ bool HasAcceptedExtension(std::string_view fileName, const std::optional<std::st
   return ListContains(*acceptingTypes, platform::UpperCased(fileName.substr(dot + 1), text));
 }
 
+bool IsExcludedName(std::string_view fileName, const std::optional<std::string>& excludedNames,
+                    const platform::Text& text) {
+  return excludedNames &&
+         ListContains(platform::UpperCased(*excludedNames, text), platform::UpperCased(fileName, text));
+}
+
 std::optional<std::string> SuggestedFileName(std::string_view url,
                                              const std::optional<std::string>& acceptingTypes,
                                              const platform::Text& text) {

@@ -37,6 +37,11 @@ std::optional<std::string> EmbeddedFileName(std::string_view url,
 bool HasAcceptedExtension(std::string_view fileName, const std::optional<std::string>& acceptingTypes,
                           const platform::Text& text);
 
+// Whether `fileName` is one of the stored excluded names; both sides are
+// upper-cased, so the list matches in any case.
+bool IsExcludedName(std::string_view fileName, const std::optional<std::string>& excludedNames,
+                    const platform::Text& text);
+
 // The name to send with a record: none when the URL's last segment already
 // names an accepted file, else the embedded one, if any.
 std::optional<std::string> SuggestedFileName(std::string_view url,
