@@ -1,7 +1,8 @@
 // The one long-lived port to the native host. It is opened when the
 // background starts and again whenever a request needs it after the host
 // went away (the worker or the host restarted); each new port starts with
-// hello. While it is open it also keeps Chromium's service worker alive.
+// hello, whose answer tells what this host understands. While it is open it
+// also keeps Chromium's service worker alive.
 
 import { readHostAnswer } from "../lib/host_answer.js";
 
@@ -12,6 +13,8 @@ export class HostPort {
   #events;
   #port = null;
   #hellos = 0;
+  // The protocol this port's host told in hello; null until it did.
+  #protocol = null;
 
   // events: { hello(settings), answer(answer), down(reason) }
   constructor(runtime, events) {
@@ -21,6 +24,10 @@ export class HostPort {
 
   get isOpen() {
     return this.#port !== null;
+  }
+
+  get protocol() {
+    return this.#protocol;
   }
 
   open() {
@@ -33,12 +40,14 @@ export class HostPort {
       return;
     }
     this.#port = port;
+    this.#protocol = null;
     port.onMessage.addListener((message) => this.#receive(message));
     port.onDisconnect.addListener((gone) => {
       // Chromium reports why in runtime.lastError, Firefox on the port.
       const reason = this.#runtime.lastError?.message ?? gone?.error?.message ?? "disconnected";
       if (this.#port !== port) return;
       this.#port = null;
+      this.#protocol = null;
       this.#events.down(reason);
     });
     this.#hellos += 1;
@@ -50,6 +59,13 @@ export class HostPort {
   post(message) {
     this.open();
     return this.#postNow(message);
+  }
+
+  // Tells the host that the request `id` is still held and may go on. Only
+  // on the port that said pending (a new one would not know the id), and
+  // only to a host that waits for it.
+  confirm(id) {
+    if (this.#protocol !== null && this.#protocol >= 2) this.#postNow({ id, type: "go" });
   }
 
   #postNow(message) {
@@ -64,7 +80,9 @@ export class HostPort {
 
   #receive(message) {
     const answer = readHostAnswer(message);
-    if (answer.kind === "hello") this.#events.hello(answer.settings);
-    else if (answer.kind !== "invalid") this.#events.answer(answer);
+    if (answer.kind === "hello") {
+      this.#protocol = answer.settings.protocol;
+      this.#events.hello(answer.settings);
+    } else if (answer.kind !== "invalid") this.#events.answer(answer);
   }
 }

@@ -4,8 +4,9 @@
 // present at once receive it.
 
 import { ClickMemory } from "../lib/click_memory.js";
+import { RequestMethods, WATCHED_TYPES, mayAskHost } from "../lib/request_methods.js";
 import { RequestTable, askHost } from "../lib/request_table.js";
-import { downloadRequest, isHandOverUrl, linkRequest, wantsHandOver } from "../lib/requests.js";
+import { downloadRequest, downloadUrl, isHandOverUrl, linkRequest, wantsHandOver } from "../lib/requests.js";
 import { HostPort } from "./host_port.js";
 import { watchChromiumDownloads } from "./chromium_downloads.js";
 import { watchFirefoxDownloads } from "./firefox_downloads.js";
@@ -14,6 +15,7 @@ const api = globalThis.browser ?? globalThis.chrome;
 
 const table = new RequestTable({ set: (run, ms) => setTimeout(run, ms), clear: (timer) => clearTimeout(timer) });
 const clicks = new ClickMemory(Date.now);
+const methods = new RequestMethods(Date.now);
 const host = new HostPort(api.runtime, {
   hello(settings) {
     setForceKeys(settings.keysToAdd);
@@ -32,17 +34,22 @@ function setForceKeys(keys) {
   api.storage.local.set({ forceKeys: keys }).catch(() => {});
 }
 
+const post = (message) => host.post(message);
+const confirm = (id) => host.confirm(id);
+
 function askAboutDownload(item) {
   if (!wantsHandOver(item, api.runtime.id)) return null;
+  const method = methods.methodOf(downloadUrl(item));
+  if (!mayAskHost(method, host.protocol)) return null;
   const click = clicks.take(item.url) ?? (item.finalUrl ? clicks.take(item.finalUrl) : undefined);
-  return askHost(table, (message) => host.post(message), "d", (id) => downloadRequest(id, item, click));
+  return askHost(table, post, "d", (id) => downloadRequest(id, item, click, method), confirm);
 }
 
 function askAboutLink(message, sender) {
   if (!isHandOverUrl(message.url)) return Promise.resolve({ action: "goOn", state: "not-sent" });
   const tabUrl = sender.tab?.url ?? message.pageUrl;
   const keys = message.keys;
-  return askHost(table, (request) => host.post(request), "l", (id) => linkRequest(id, { url: message.url, tabUrl, keys }));
+  return askHost(table, post, "l", (id) => linkRequest(id, { url: message.url, tabUrl, keys }), confirm);
 }
 
 api.runtime.onMessage.addListener((message, sender, sendResponse) => {
@@ -54,6 +61,12 @@ api.runtime.onMessage.addListener((message, sender, sendResponse) => {
   if (message.type !== "link") return false;
   askAboutLink(message, sender).then((verdict) => sendResponse({ goOn: verdict.action !== "cancel" }));
   return true;
+});
+
+// Only watched, never held: the method is all that is wanted.
+api.webRequest.onBeforeRequest.addListener((details) => methods.note(details), {
+  urls: ["<all_urls>"],
+  types: [...WATCHED_TYPES],
 });
 
 if (api.downloads.onDeterminingFilename) watchChromiumDownloads(api.downloads, askAboutDownload);

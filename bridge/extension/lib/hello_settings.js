@@ -13,9 +13,16 @@ export function keyCombination(value) {
   return [...value].sort();
 }
 
+// What the host understands: a host that does not say speaks protocol 1
+// (no `method`, no `go`).
+export function protocolOf(value) {
+  return Number.isInteger(value) && value >= 1 ? value : 1;
+}
+
 export function helloSettings(message) {
   return {
     version: typeof message.version === "string" ? message.version : null,
+    protocol: protocolOf(message.protocol),
     keysToAdd: keyCombination(message.keysToAdd),
     keysToIgnore: keyCombination(message.keysToIgnore),
     useCtrlAlt: message.useCtrlAlt === true,

@@ -2,8 +2,11 @@
 //
 // A request that gets no `pending` within the bound, or whose port drops,
 // settles as "go on", so the browser never loses a download to a missing or
-// hung host. Once `pending` came the host may be showing a prompt, and the
-// request waits for its final answer however long that takes.
+// hung host. A `pending` that comes while the request is open is confirmed
+// (the caller sends `go`): the download is still held, and from then on the
+// host may be showing a prompt, so the request waits for its final answer
+// however long that takes. A `pending` after the bound finds nothing open
+// and is confirmed never: the browser has already gone on.
 
 export const PENDING_WITHIN_MS = 2000;
 export const MAX_IN_FLIGHT = 256;
@@ -33,8 +36,9 @@ export class RequestTable {
   }
 
   // Opens a request and returns its id, or null when too many are in flight,
-  // in which case onSettle has already been told to go on.
-  open(prefix, onSettle) {
+  // in which case onSettle has already been told to go on. onPending(id) is
+  // called once, when its `pending` comes in time.
+  open(prefix, onSettle, onPending = () => {}) {
     if (this.#open.size >= this.#maxInFlight) {
       onSettle(verdictOf("busy"));
       return null;
@@ -42,7 +46,7 @@ export class RequestTable {
     this.#serial += 1;
     const id = `${prefix}${this.#serial}`;
     const timer = this.#timers.set(() => this.#settle(id, verdictOf("timeout")), this.#pendingWithinMs);
-    this.#open.set(id, { onSettle, timer, pending: false });
+    this.#open.set(id, { onSettle, onPending, timer, pending: false });
     return id;
   }
 
@@ -52,8 +56,10 @@ export class RequestTable {
     const entry = this.#open.get(answer.id);
     if (!entry) return false;
     if (answer.kind === "pending") {
+      if (entry.pending) return true;
       this.#timers.clear(entry.timer);
       entry.pending = true;
+      entry.onPending(answer.id);
       return true;
     }
     if (answer.kind !== "final") return false;
@@ -84,10 +90,11 @@ export class RequestTable {
 }
 
 // Puts one request to the host and resolves with its verdict. post(message)
-// sends it and says whether it could; build(id) makes the message.
-export function askHost(table, post, prefix, build) {
+// sends it and says whether it could; build(id) makes the message;
+// confirm(id) sends its `go` when the host wants one.
+export function askHost(table, post, prefix, build, confirm = () => {}) {
   return new Promise((resolve) => {
-    const id = table.open(prefix, resolve);
+    const id = table.open(prefix, resolve, confirm);
     if (id !== null && !post(build(id))) table.fail(id, "unsent");
   });
 }

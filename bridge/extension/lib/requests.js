@@ -35,9 +35,11 @@ export function wantsHandOver(item, ownExtensionId) {
 }
 
 // item: a DownloadItem of either family; click: what the page noted about
-// the click that started it ({ keys, tabUrl }), when known.
-export function downloadRequest(id, item, click) {
+// the click that started it ({ keys, tabUrl }), when known; method: the
+// HTTP method of its request, when learnt.
+export function downloadRequest(id, item, click, method) {
   const request = { id, type: "download", url: downloadUrl(item) };
+  copyText(request, "method", method);
   copyText(request, "tabUrl", click?.tabUrl);
   copyText(request, "referrer", item.referrer);
   copyText(request, "filename", baseName(item.filename));

@@ -25,13 +25,21 @@ describe("readHostAnswer", () => {
     }
   });
 
+  it("takes a host that does not say its protocol, or says it oddly, for protocol 1", () => {
+    const cases = [[2, 2], [3, 3], [undefined, 1], [null, 1], ["2", 1], [2.5, 1], [0, 1], [-2, 1]];
+    for (const [protocol, expected] of cases) {
+      assert.equal(readHostAnswer({ id: "h", state: "hello", protocol }).settings.protocol, expected, String(protocol));
+    }
+  });
+
   it("reads hello's settings, each field checked on its own", () => {
     assert.deepEqual(
       readHostAnswer({ id: "h1", state: "hello", version: "1.0.0.76", keysToAdd: ["ctrl", "alt"], keysToIgnore: ["shift"], useCtrlAlt: true }),
-      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true } },
+      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", protocol: 1, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true } },
     );
     assert.deepEqual(readHostAnswer({ id: "h2", state: "hello", version: 1, keysToAdd: null, useCtrlAlt: "TRUE" }).settings, {
       version: null,
+      protocol: 1,
       keysToAdd: null,
       keysToIgnore: null,
       useCtrlAlt: false,

@@ -92,6 +92,25 @@ describe("RequestTable", () => {
     );
   });
 
+  it("confirms a request once, only while it still holds it", () => {
+    const timers = manualTimers();
+    const table = new RequestTable(timers);
+    const confirmed = [];
+    const open = () => table.open("d", () => {}, (id) => confirmed.push(id));
+    const inTime = open();
+    const late = open();
+    const dropped = open();
+    timers.advance(1999);
+    table.answer({ kind: "pending", id: inTime });
+    table.answer({ kind: "pending", id: inTime });
+    timers.advance(1);
+    // The browser went on with the others: their pending changes nothing.
+    table.answer({ kind: "pending", id: late });
+    table.dropAll();
+    table.answer({ kind: "pending", id: dropped });
+    assert.deepEqual(confirmed, [inTime]);
+  });
+
   it("lets a request beyond the bound of requests in flight go on at once", () => {
     const { settled, open } = tableWithLog({ maxInFlight: 2 });
     open();

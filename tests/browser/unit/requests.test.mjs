@@ -13,10 +13,11 @@ describe("downloadRequest", () => {
       mime: "application/x-msdownload",
     };
     const click = { keys: ["ctrl"], tabUrl: "http://files.example/list.html" };
-    assert.deepEqual(downloadRequest("d17", item, click), {
+    assert.deepEqual(downloadRequest("d17", item, click, "GET"), {
       id: "d17",
       type: "download",
       url: "https://mirror.example/get?id=4",
+      method: "GET",
       tabUrl: "http://files.example/list.html",
       referrer: "http://files.example/list.html",
       filename: "setup-2.4.exe",
