@@ -5,7 +5,7 @@
 
 import { ClickMemory } from "../lib/click_memory.js";
 import { RequestMethods, WATCHED_TYPES, mayAskHost } from "../lib/request_methods.js";
-import { RequestTable, askHost } from "../lib/request_table.js";
+import { RequestTable, askHost, verdictOf } from "../lib/request_table.js";
 import { downloadRequest, downloadUrl, isHandOverUrl, linkRequest, wantsHandOver } from "../lib/requests.js";
 import { HostPort } from "./host_port.js";
 import { watchChromiumDownloads } from "./chromium_downloads.js";
@@ -13,9 +13,10 @@ import { watchFirefoxDownloads } from "./firefox_downloads.js";
 
 const api = globalThis.browser ?? globalThis.chrome;
 
-const table = new RequestTable({ set: (run, ms) => setTimeout(run, ms), clear: (timer) => clearTimeout(timer) });
+const timers = { set: (run, ms) => setTimeout(run, ms), clear: (timer) => clearTimeout(timer) };
+const table = new RequestTable(timers);
 const clicks = new ClickMemory(Date.now);
-const methods = new RequestMethods(Date.now);
+const methods = new RequestMethods(Date.now, timers);
 const host = new HostPort(api.runtime, {
   hello(settings) {
     setForceKeys(settings.keysToAdd);
@@ -37,9 +38,17 @@ function setForceKeys(keys) {
 const post = (message) => host.post(message);
 const confirm = (id) => host.confirm(id);
 
+// Null when the browser keeps the download without asking; else the
+// verdict to come.
 function askAboutDownload(item) {
   if (!wantsHandOver(item, api.runtime.id)) return null;
-  const method = methods.methodOf(downloadUrl(item));
+  const url = downloadUrl(item);
+  const method = methods.methodOf(url);
+  if (method !== null) return askWithMethod(item, method);
+  return methods.methodSoon(url).then((learnt) => askWithMethod(item, learnt) ?? verdictOf("kept"));
+}
+
+function askWithMethod(item, method) {
   if (!mayAskHost(method, host.protocol)) return null;
   const click = clicks.take(item.url) ?? (item.finalUrl ? clicks.take(item.finalUrl) : undefined);
   return askHost(table, post, "d", (id) => downloadRequest(id, item, click, method), confirm);

@@ -16,15 +16,22 @@ export const WATCHED_TYPES = Object.freeze(["main_frame", "sub_frame", "object",
 // a while, and what is older than this counts as not learnt.
 export const METHOD_KEPT_MS = 120_000;
 export const METHODS_KEPT = 512;
+// Firefox may tell of a download before it tells of the request behind it:
+// how long a download whose request was not seen yet waits for it.
+export const METHOD_WAIT_MS = 1000;
 
 export class RequestMethods {
   #seen = [];
+  #waiting = new Set();
   #now;
+  #timers;
   #keptMs;
   #capacity;
 
-  constructor(now, { keptMs = METHOD_KEPT_MS, capacity = METHODS_KEPT } = {}) {
+  // timers: { set(fn, ms) -> handle, clear(handle) }, as RequestTable's.
+  constructor(now, timers, { keptMs = METHOD_KEPT_MS, capacity = METHODS_KEPT } = {}) {
     this.#now = now;
+    this.#timers = timers;
     this.#keptMs = keptMs;
     this.#capacity = capacity;
   }
@@ -35,6 +42,27 @@ export class RequestMethods {
     if (key === null || typeof method !== "string") return;
     this.#seen.push({ key, method: method.toUpperCase(), at: this.#now() });
     if (this.#seen.length > this.#capacity) this.#seen.shift();
+    for (const waiter of [...this.#waiting]) if (waiter.key === key) waiter.wake();
+  }
+
+  // The method as methodOf tells it, once a request to `url` is seen or
+  // `withinMs` passed (then null).
+  methodSoon(url, withinMs = METHOD_WAIT_MS) {
+    const known = this.methodOf(url);
+    const key = clickKey(url);
+    if (known !== null || key === null) return Promise.resolve(known);
+    return new Promise((resolve) => {
+      const waiter = {
+        key,
+        wake: () => {
+          this.#waiting.delete(waiter);
+          this.#timers.clear(timer);
+          resolve(this.methodOf(url));
+        },
+      };
+      const timer = this.#timers.set(() => waiter.wake(), withinMs);
+      this.#waiting.add(waiter);
+    });
   }
 
   // The method of the request behind a download of `url`: "GET" when every

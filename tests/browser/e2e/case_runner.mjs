@@ -22,8 +22,15 @@ const QUIET_MS = 400;
 
 const PARTIAL = /\.(crdownload|part)$/;
 
-// ctx: { session, server, tapLog, downloadDir, hostRegistered }
-export async function runCase(ctx, testCase) {
+// The host's last word on a request, whether or not the browser heard it.
+function hostLast(exchange) {
+  return exchange?.answers.find((answer) => answer.state !== "pending") ?? null;
+}
+
+// ctx: { session, server, tapLog, downloadDir, hostRegistered, useLauncher }
+// expectation: what the run expects of the case (a hostReason makes the
+// runner wait for the host's last word).
+export async function runCase(ctx, testCase, expectation = {}) {
   const { session, server, tapLog, downloadDir } = ctx;
   const url = server.origin + testCase.path;
   await session.open(`${server.origin}/`);
@@ -62,6 +69,7 @@ export async function runCase(ctx, testCase) {
     await waitFor(() => !hasWholeFile(downloadDir, testCase), FILE_SETTLES_MS);
   }
   await new Promise((resolve) => setTimeout(resolve, QUIET_MS));
+  if ("hostReason" in expectation && exchange()) await waitFor(() => hostLast(exchange()), DECISION_MS);
 
   const seen = exchange();
   const final = finalAnswer(seen);
@@ -74,6 +82,9 @@ export async function runCase(ctx, testCase) {
     answers: seen?.answers.map((answer) => (answer.dropped ? `${answer.state} (dropped)` : answer.state)) ?? [],
     final: final?.state ?? null,
     ...(final?.reason ? { reason: final.reason } : {}),
+    confirmed: seen ? seen.goAt !== undefined : null,
+    hostReason: hostLast(seen)?.reason ?? null,
+    ...(testCase.postTo ? { posts: postsTo(server, testCase.postTo, clickedAt) } : {}),
     download: downloadOutcome(begun, downloadDir, testCase),
     browserEnd: begun?.state ?? null,
     file: testCase.file ? (hasWholeFile(downloadDir, testCase) ? "present" : "absent") : null,
@@ -92,12 +103,34 @@ export async function runCase(ctx, testCase) {
 // browser cannot be put in it.
 export async function prepare(ctx, testCase) {
   if (testCase.before === "restartHost") return stopHost(ctx.tapLog);
-  if (testCase.before === "restartWorker") {
-    if (!(await ctx.session.stopWorker())) return false;
-    // The host's port closed with the worker.
-    return waitFor(() => liveTapPids(readTapLog(ctx.tapLog)).length === 0, 5000);
+  if (testCase.before === "lateHost") {
+    ctx.useLauncher({ late: true });
+    return stopHost(ctx.tapLog);
   }
+  if (testCase.before === "lateWorker") {
+    if (!ctx.session.hasWorker) return false;
+    ctx.useLauncher({ late: true });
+    return stopWorkerAndHost(ctx);
+  }
+  if (testCase.before === "restartWorker") return stopWorkerAndHost(ctx);
   return true;
+}
+
+// Puts back what prepare changed for the cases after this one.
+export function unprepare(ctx, testCase) {
+  if (testCase.before === "lateHost" || testCase.before === "lateWorker") ctx.useLauncher({ late: false });
+}
+
+async function stopWorkerAndHost(ctx) {
+  if (!(await ctx.session.stopWorker())) return false;
+  // The host's port closed with the worker.
+  return waitFor(() => liveTapPids(readTapLog(ctx.tapLog)).length === 0, 5000);
+}
+
+function postsTo(server, postPath, clickedAt) {
+  return server.fetches
+    .filter((fetch) => fetch.method === "POST" && fetch.path === postPath && fetch.at >= clickedAt - 50)
+    .map((fetch) => fetch.body);
 }
 
 // Ends every host the browser started, as a crash would: the extension's

@@ -1,5 +1,7 @@
 // The clicks of an end-to-end run and what each kind of run expects of them.
 //
+import { FORM_BODY } from "./fixture_server.mjs";
+
 // Runs:
 //   host     the host is registered and answers (the test double or the real one)
 //   hung     the host answers hello, but its answers to requests never reach
@@ -12,8 +14,12 @@
 // `final` is the final answer the browser got (null: none reached it).
 // `download`: "cancelled" (begun, then no file left), "completed" (the whole
 // file in the download folder) or "none" (the browser never began one).
+// `confirmed`: whether the extension sent the request's `go`; `hostReason`:
+// the reason of the host's last word, whether or not the browser heard it.
+// `posts`: the bodies of the POSTs the server got to the case's postTo.
 
 const PLAIN = [];
+const POSTED = [FORM_BODY];
 
 export const CASES = [
   {
@@ -89,6 +95,55 @@ export const CASES = [
     file: "setup.msi",
     expect: {
       host: { sent: { type: "download", filename: "setup.msi" }, final: "taken", download: "cancelled", newHost: true },
+    },
+  },
+  {
+    // The body cannot travel to Trevalon, nor may the form be posted twice:
+    // the browser keeps the download and the server sees one POST.
+    name: "form-post",
+    link: "post-export",
+    path: "/export",
+    postTo: "/export",
+    file: "export.zip",
+    expect: {
+      host: { sent: { type: "download", method: "POST", filename: "export.zip" }, final: "declined", hostReason: "post", download: "completed", posts: POSTED },
+      hung: { sent: { type: "download", method: "POST" }, final: null, download: "completed", posts: POSTED },
+      missing: { sent: null, download: "completed", posts: POSTED },
+    },
+  },
+  {
+    // Answered 303: the file is a GET of its own URL, an ordinary download.
+    name: "form-see-other",
+    link: "post-see-other",
+    path: "/files/report.zip",
+    postTo: "/export-303",
+    file: "report.zip",
+    expect: {
+      host: { sent: { type: "download", method: "GET", filename: "report.zip" }, final: "taken", confirmed: true, download: "cancelled", posts: POSTED },
+    },
+  },
+  {
+    // The host starts 3 s after the request: the browser has gone on at 2 s,
+    // and the host, hearing no go, sends nothing.
+    name: "late-host-download",
+    before: "lateHost",
+    link: "late-zip",
+    path: "/files/late.zip",
+    file: "late.zip",
+    expect: {
+      host: { sent: { type: "download", method: "GET" }, confirmed: false, hostReason: "not-confirmed", download: "completed", newHost: true },
+    },
+  },
+  {
+    // The forcing keys must be known when the late host's port opens: a
+    // worker restart keeps them, a dropped port would clear them.
+    name: "late-host-link",
+    before: "lateWorker",
+    link: "late-pdf",
+    path: "/files/late.pdf",
+    keys: ["ctrl", "alt"],
+    expect: {
+      host: { sent: { type: "link", keys: ["alt", "ctrl"] }, confirmed: false, hostReason: "not-confirmed", fetched: true, newHost: true },
     },
   },
 ];

@@ -18,7 +18,7 @@ export function differences(observed, expected, url) {
       }
     }
   }
-  for (const field of ["final", "download", "navigated", "fetched", "newHost"]) {
+  for (const field of ["final", "hostReason", "confirmed", "download", "navigated", "fetched", "newHost", "posts"]) {
     if (field in expected && !isDeepStrictEqual(observed[field], expected[field])) {
       found.push(`${field}: expected ${JSON.stringify(expected[field])}, observed ${JSON.stringify(observed[field])}`);
     }

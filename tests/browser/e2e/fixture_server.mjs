@@ -1,6 +1,7 @@
-// The loopback web server the browsers click on: one page of links and the
-// files behind them. It notes every request, so a driver can tell whether
-// the browser fetched a link at all.
+// The loopback web server the browsers click on: one page of links and
+// forms and the files behind them. It notes every request with its method
+// and body, so a driver can tell whether the browser fetched a link at all
+// and how often a form was posted.
 
 import http from "node:http";
 
@@ -14,7 +15,17 @@ export const FILES = {
   // still writing it when the answer comes.
   "/get?id=4": { type: "application/octet-stream", size: 512_000, attachment: "setup-2.4.exe", chunks: 8, chunkMs: 100 },
   "/manual.pdf": { type: "application/pdf", size: 8_000 },
+  "/files/late.zip": { type: "application/zip", size: 48_000 },
+  "/files/late.pdf": { type: "application/pdf", size: 8_000 },
+  // A form's answer: only a POST gets the file, a GET of the URL gets 405.
+  "/export": { type: "application/zip", size: 48_000, attachment: "export.zip", post: true },
+  // A form answered 303: the file is then an ordinary GET of its own URL.
+  "/export-303": { post: true, seeOther: "/files/report.zip" },
+  "/files/report.zip": { type: "application/zip", size: 48_000 },
 };
+
+// What each form posts.
+export const FORM_BODY = "secret=s3cr3t&n=42";
 
 const PAGE = `<!doctype html>
 <html><head><meta charset="utf-8"><title>Downloads</title>
@@ -27,6 +38,10 @@ const PAGE = `<!doctype html>
 <a id="by-header" href="/get?id=4">the latest setup</a>
 <a id="guide" href="/guide.html">guide</a>
 <a id="manual-pdf" href="/manual.pdf">manual.pdf</a>
+<a id="late-zip" href="/files/late.zip">late.zip</a>
+<a id="late-pdf" href="/files/late.pdf">late.pdf</a>
+<form method="post" action="/export"><input type="hidden" name="secret" value="s3cr3t"><input type="hidden" name="n" value="42"><button id="post-export">export</button></form>
+<form method="post" action="/export-303"><input type="hidden" name="secret" value="s3cr3t"><input type="hidden" name="n" value="42"><button id="post-see-other">report</button></form>
 </body></html>`;
 
 const GUIDE = "<!doctype html><title>Guide</title><p>A page, not a download.</p>";
@@ -40,7 +55,7 @@ export class FixtureServer {
     return `http://127.0.0.1:${port}`;
   }
 
-  // Requests seen so far: { path, at } in arrival order.
+  // Requests seen so far: { path, at, method, body } in arrival order.
   get fetches() {
     return [...this.#fetches];
   }
@@ -61,12 +76,26 @@ export class FixtureServer {
   }
 
   #serve(request, response) {
-    this.#fetches.push({ path: request.url, at: Date.now() });
+    const chunks = [];
+    request.on("data", (chunk) => chunks.push(chunk));
+    request.on("end", () => this.#answer(request, Buffer.concat(chunks).toString("latin1"), response));
+  }
+
+  #answer(request, body, response) {
+    this.#fetches.push({ path: request.url, at: Date.now(), method: request.method, body });
     if (request.url === "/" || request.url === "/index.html") return sendText(response, "text/html", PAGE);
     if (request.url === "/guide.html") return sendText(response, "text/html", GUIDE);
     const file = FILES[request.url];
     if (!file) {
       response.writeHead(404).end();
+      return;
+    }
+    if ((request.method === "POST") !== (file.post === true)) {
+      response.writeHead(405).end();
+      return;
+    }
+    if (file.seeOther) {
+      response.writeHead(303, { location: file.seeOther, "cache-control": "no-store" }).end();
       return;
     }
     const headers = { "content-type": file.type, "content-length": file.size, "cache-control": "no-store" };

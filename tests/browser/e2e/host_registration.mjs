@@ -30,12 +30,25 @@ export function hostManifest(browser, launcher, ids = extensionIds()) {
     : { ...common, allowed_extensions: [ids.firefox] };
 }
 
+// One word for sh, whatever it holds.
+function quote(word) {
+  return `'${String(word).replaceAll("'", "'\\''")}'`;
+}
+
 // A shell launcher that starts hostCommand (an executable and its own
 // arguments) through the tap, which logs to tapLog.
 export function writeTapLauncher(file, hostCommand, tapLog, { dropAnswers = false } = {}) {
-  const quote = (word) => `'${String(word).replaceAll("'", "'\\''")}'`;
   const tapArgs = [...(dropAnswers ? ["--drop-answers"] : []), tapLog, "--", ...hostCommand, "--"];
   const script = `#!/bin/sh\nexec ${quote(process.execPath)} ${quote(TAP)} ${tapArgs.map(quote).join(" ")} "$@"\n`;
+  writeFileSync(file, script, { mode: 0o755 });
+  return file;
+}
+
+// A host that starts `seconds` late: the script sleeps, then runs
+// hostCommand with the browser's arguments first, as the tap passes them.
+export function writeLateHost(file, hostCommand, seconds) {
+  const [program, ...own] = hostCommand;
+  const script = `#!/bin/sh\nsleep ${seconds}\nexec ${quote(program)} "$@" ${own.map(quote).join(" ")}\n`;
   writeFileSync(file, script, { mode: 0o755 });
   return file;
 }

@@ -23,12 +23,12 @@ import { parseArgs } from "node:util";
 import { pathToFileURL } from "node:url";
 import { now, waitFor } from "./browser_events.mjs";
 import { casesOfRun, RUNS, sessionsOf } from "./cases.mjs";
-import { prepare, runCase, stopHost } from "./case_runner.mjs";
+import { prepare, runCase, stopHost, unprepare } from "./case_runner.mjs";
 import { ChromiumSession } from "./chromium_session.mjs";
 import { differences } from "./expectations.mjs";
 import { FirefoxSession } from "./firefox_session.mjs";
 import { FixtureServer } from "./fixture_server.mjs";
-import { EXTENSION_DIR, registerHost, writeTapLauncher } from "./host_registration.mjs";
+import { EXTENSION_DIR, registerHost, writeLateHost, writeTapLauncher } from "./host_registration.mjs";
 import { readTapLog } from "./tap_log.mjs";
 
 function helloAnswered(entries) {
@@ -84,8 +84,10 @@ async function oneSession(runsOfSession, server) {
   const tapLog = path.join(runDir, "host.log");
   const hosted = runsOfSession[0] !== "missing";
   const hostCommand = [path.resolve(options.host ?? ""), ...options["host-arg"]];
-  const writeLauncher = (run) =>
-    writeTapLauncher(path.join(runDir, "host-launcher"), hostCommand, tapLog, { dropAnswers: run === "hung" });
+  // A late host is the same host started 3 s after the browser asked.
+  const lateHost = [writeLateHost(path.join(runDir, "host-late"), hostCommand, 3)];
+  const writeLauncher = (run, { late = false } = {}) =>
+    writeTapLauncher(path.join(runDir, "host-launcher"), late ? lateHost : hostCommand, tapLog, { dropAnswers: run === "hung" });
   if (hosted) registerHost(browser, setup.dirs, writeLauncher(runsOfSession[0]));
   const startedAt = now();
   const session = await startBrowser(setup);
@@ -96,10 +98,11 @@ async function oneSession(runsOfSession, server) {
     const greeted = await waitFor(() => helloAnswered(readTapLog(tapLog)), 15_000);
     console.log(`   ${greeted ? `host answered hello ${Math.round(now() - startedAt)} ms after the launch` : "no hello from the host in 15 s"}`);
   }
-  const ctx = { session, server, tapLog, downloadDir: setup.downloadDir, hostRegistered: hosted };
+  const ctx = { session, server, tapLog, downloadDir: setup.downloadDir, hostRegistered: hosted, useLauncher: null };
   const results = [];
   try {
     for (const [index, run] of runsOfSession.entries()) {
+      ctx.useLauncher = (options) => writeLauncher(run, options);
       if (index > 0) {
         writeLauncher(run);
         const stopped = await stopHost(tapLog);
@@ -129,7 +132,8 @@ async function casesOfOneRun(run, ctx, runDir) {
       results.push({ skipped: true });
       continue;
     }
-    const observed = await runCase(ctx, testCase);
+    const observed = await runCase(ctx, testCase, testCase.expect[run]);
+    unprepare(ctx, testCase);
     const context = { browser, run, testCase, origin: ctx.server.origin, outDir: runDir, tapLog: ctx.tapLog, downloadDir: ctx.downloadDir };
     const failures = differences(observed, testCase.expect[run], observed.url);
     if (extraCheck) failures.push(...(await extraCheck(observed, context)));

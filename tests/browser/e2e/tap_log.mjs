@@ -1,7 +1,7 @@
 // Reads the tap's log back as exchanges: each request the extension sent,
-// with the host's answers to it in order. Ids are the extension's and start
-// again with a new service worker, so an exchange is keyed by the tap's
-// process as well.
+// with the host's answers to it in order and when its `go` went (goAt).
+// Ids are the extension's and start again with a new service worker, so an
+// exchange is keyed by the tap's process as well.
 
 import { existsSync, readFileSync } from "node:fs";
 
@@ -25,7 +25,9 @@ export function exchanges(entries) {
     const id = entry.msg?.id;
     if (typeof id !== "string") continue;
     const key = `${entry.pid}/${id}`;
-    if (entry.dir === "in") {
+    if (entry.dir === "in" && entry.msg.type === "go") {
+      if (byKey.has(key)) byKey.get(key).goAt ??= entry.t;
+    } else if (entry.dir === "in") {
       byKey.set(key, { pid: entry.pid, request: entry.msg, sentAt: entry.t, answers: [] });
     } else if (entry.dir === "out" && byKey.has(key)) {
       byKey.get(key).answers.push({ ...entry.msg, at: entry.t, ...(entry.dropped ? { dropped: true } : {}) });

@@ -2,19 +2,23 @@
 // a fixed rule instead of Trevalon's settings. A download whose file name
 // (or, without one, the URL's last segment) ends in an accepted extension
 // is taken, others are declined; a link is always taken. Every request gets
-// `pending` first, as the real host answers while it decides.
+// `pending` first, as the real host answers while it decides, and one it
+// would take waits for the extension's `go` (protocol 2): without one
+// within 10 s it is declined "not-confirmed". A POST is declined "post".
 //
 //   stub_host.mjs [--accept zip,exe] [--decide-ms N] [--mute]
 // --mute answers hello but never a request, as a hung host would.
 
 import { encodeFrame, FrameReader, parseBody } from "./native_frames.mjs";
 
-const HELLO = { version: "0.0.0-stub", keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: false };
+const GO_WITHIN_MS = 10_000;
+const HELLO = { version: "0.0.0-stub", protocol: 2, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: false };
 
 function stubAnswers(request, accepted) {
   const id = typeof request?.id === "string" ? request.id : null;
   if (id === null) return [{ id, state: "error", reason: "no id" }];
   if (request.type === "hello") return [{ id, state: "hello", ...HELLO }];
+  if (request.type === "go") return [];
   const pending = { id, state: "pending" };
   if (request.type === "link") return [pending, { id, state: "taken" }];
   if (request.type !== "download" || typeof request.url !== "string") {
@@ -22,9 +26,9 @@ function stubAnswers(request, accepted) {
   }
   const name = request.filename ?? new URL(request.url).pathname.split("/").pop();
   const extension = name.includes(".") ? name.split(".").pop().toLowerCase() : "";
-  return accepted.includes(extension)
-    ? [pending, { id, state: "taken" }]
-    : [pending, { id, state: "declined", reason: "not-accepted" }];
+  if (!accepted.includes(extension)) return [pending, { id, state: "declined", reason: "not-accepted" }];
+  if (request.method !== undefined && request.method !== "GET") return [pending, { id, state: "declined", reason: "post" }];
+  return [pending, { id, state: "taken" }];
 }
 
 function option(name, fallback) {
@@ -38,15 +42,35 @@ function main() {
   const mute = process.argv.includes("--mute");
   const reader = new FrameReader();
   const write = (message) => process.stdout.write(encodeFrame(message));
+  // Requests that would be taken, by id, until their go comes.
+  const awaitingGo = new Map();
 
   process.stdin.on("data", (chunk) => {
     for (const body of reader.push(chunk)) {
       const request = parseBody(body);
-      const [first, ...rest] = stubAnswers(request, accepted);
+      if (request?.type === "go") {
+        awaitingGo.get(request.id)?.();
+        continue;
+      }
+      const [first, final] = stubAnswers(request, accepted);
       if (mute && request?.type !== "hello") continue;
       write(first);
-      // The final answer comes a little later, as a decision would.
-      for (const answer of rest) setTimeout(() => write(answer), decideMs);
+      if (!final) continue;
+      // The final answer comes a little later, as a decision would; a take
+      // only once the extension said go.
+      if (final.state !== "taken") {
+        setTimeout(() => write(final), decideMs);
+        continue;
+      }
+      const expire = setTimeout(() => {
+        awaitingGo.delete(final.id);
+        write({ id: final.id, state: "declined", reason: "not-confirmed" });
+      }, GO_WITHIN_MS);
+      awaitingGo.set(final.id, () => {
+        clearTimeout(expire);
+        awaitingGo.delete(final.id);
+        setTimeout(() => write(final), decideMs);
+      });
     }
   });
   process.stdin.on("end", () => process.exit(0));

@@ -49,12 +49,20 @@ describe("tap log", () => {
       { pid: 1, t: 2, dir: "out", msg: { id: "d1", state: "pending" } },
       { pid: 1, t: 3, dir: "out", msg: { id: "d1", state: "taken" }, dropped: true },
       { pid: 2, t: 4, dir: "in", msg: { id: "d1", type: "download", url: URL_ } },
-      { pid: 2, t: 5, dir: "out", msg: { id: "d1", state: "declined" } },
+      { pid: 2, t: 5, dir: "out", msg: { id: "d1", state: "pending" } },
+      // A go belongs to its request; one for an id never sent is nothing.
+      { pid: 2, t: 6, dir: "in", msg: { id: "d1", type: "go" } },
+      { pid: 2, t: 7, dir: "in", msg: { id: "d9", type: "go" } },
+      { pid: 2, t: 8, dir: "out", msg: { id: "d1", state: "declined" } },
     ];
-    const [first, second] = exchanges(entries);
+    const [first, second, ...others] = exchanges(entries);
     assert.deepEqual(first.answers.map((answer) => answer.state), ["pending", "taken"]);
     assert.equal(finalAnswer(first), null);
+    assert.equal(first.goAt, undefined);
     assert.equal(finalAnswer(second).state, "declined");
+    assert.equal(second.request.type, "download");
+    assert.equal(second.goAt, 6);
+    assert.deepEqual(others, []);
   });
 });
 

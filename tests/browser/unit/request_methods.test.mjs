@@ -3,10 +3,26 @@ import { describe, it } from "node:test";
 import { HostPort } from "../../../bridge/extension/background/host_port.js";
 import { mayAskHost, RequestMethods } from "../../../bridge/extension/lib/request_methods.js";
 
+// A clock and timers the test moves by hand.
 function methodsAt(options) {
   let time = 1_000_000;
-  const methods = new RequestMethods(() => time, options);
-  return { methods, advance: (ms) => (time += ms) };
+  const due = new Map();
+  let serial = 0;
+  const timers = {
+    set: (run, ms) => due.set(++serial, { at: time + ms, run }) && serial,
+    clear: (handle) => due.delete(handle),
+  };
+  const methods = new RequestMethods(() => time, timers, options);
+  const advance = (ms) => {
+    time += ms;
+    for (const [handle, timer] of [...due]) {
+      if (timer.at <= time) {
+        due.delete(handle);
+        timer.run();
+      }
+    }
+  };
+  return { methods, advance, pendingTimers: () => due.size };
 }
 
 describe("RequestMethods", () => {
@@ -49,6 +65,24 @@ describe("RequestMethods", () => {
     for (const name of ["a", "b", "c", "d"]) methods.note({ url: `http://h/${name}`, method: "GET" });
     assert.equal(methods.methodOf("http://h/a"), null);
     assert.equal(methods.methodOf("http://h/d"), "GET");
+  });
+});
+
+describe("RequestMethods.methodSoon", () => {
+  it("waits for a request told after its download, and no longer than the bound", async () => {
+    const { methods, advance, pendingTimers } = methodsAt();
+    const posted = methods.methodSoon("http://h/export", 1000);
+    const never = methods.methodSoon("http://h/unseen.zip", 1000);
+    advance(10);
+    methods.note({ url: "http://h/other.zip", method: "GET" });
+    methods.note({ url: "http://h/export", method: "POST" });
+    assert.equal(await posted, "POST");
+    advance(989);
+    assert.equal(pendingTimers(), 1, "the unseen one still waits");
+    advance(1);
+    assert.equal(await never, null);
+    assert.equal(pendingTimers(), 0);
+    assert.equal(await methods.methodSoon("http://h/other.zip", 1000), "GET", "known: at once");
   });
 });
 
