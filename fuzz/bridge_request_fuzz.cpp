@@ -17,6 +17,7 @@
 #include "fuzz_check.h"
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
+#include "support/fixed_commit_gate.h"
 #include "support/registry_tools.h"
 #include "support/scripted_prompt_dialog.h"
 
@@ -84,8 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckAnswer(ErrorReply(parsed.id, parsed.error), parsed.id);
       continue;
     }
-    if (parsed.request->type == RequestType::Hello) continue;
-    const DownloadAnswer answer = DecideDownload(*parsed.request, 0x4242, world.platform, services);
+    if (parsed.request->type == RequestType::Hello || parsed.request->type == RequestType::Go) continue;
+    testing::FixedCommitGate go;
+    const DownloadAnswer answer = DecideDownload(*parsed.request, 0x4242, world.platform, services, go);
     CheckAnswer(FinalReply(parsed.request->id, answer), parsed.request->id);
   }
   for (const auto& sent : world.desktop.copyData()) {

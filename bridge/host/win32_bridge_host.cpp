@@ -50,9 +50,9 @@ class ComApartment {
 
 }  // namespace
 
-DownloadAnswer Win32BridgeHost::Download(const BridgeRequest& request) {
+DownloadAnswer Win32BridgeHost::Download(const BridgeRequest& request, CommitGate& gate) {
   const ComApartment apartment;
-  return BridgeHost::Download(request);
+  return BridgeHost::Download(request, gate);
 }
 
 PromptOutcome QuittablePromptDialog::Run(platform::WindowHandle owner, const std::string& url,

@@ -42,7 +42,7 @@ class Win32BridgeHost : public BridgeHost {
       : BridgeHost(platform, dialog, parentWindow, std::move(version)), dialog_(dialog) {}
 
   // In a single-threaded COM apartment, as a browser's thread is.
-  DownloadAnswer Download(const BridgeRequest& request) override;
+  DownloadAnswer Download(const BridgeRequest& request, CommitGate& gate) override;
   void EndInput() override {
     BridgeHost::EndInput();
     dialog_.QuitAll();

@@ -26,8 +26,8 @@ platform::WindowHandle RequestOwner(const std::optional<platform::WindowHandle>&
 
 HelloInfo BridgeHost::Hello() { return ReadHelloInfo(platform_.registry, version_); }
 
-DownloadAnswer BridgeHost::Download(const BridgeRequest& request) {
-  return DecideDownload(request, RequestOwner(parentWindow_, platform_.desktop), platform_, services_);
+DownloadAnswer BridgeHost::Download(const BridgeRequest& request, CommitGate& gate) {
+  return DecideDownload(request, RequestOwner(parentWindow_, platform_.desktop), platform_, services_, gate);
 }
 
 }  // namespace vrpph::bridge

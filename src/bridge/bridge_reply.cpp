@@ -54,6 +54,7 @@ std::string ErrorReply(const std::optional<std::string>& id, const std::string& 
 
 std::string HelloReply(const std::string& id, const HelloInfo& hello) {
   Reply reply{{"id", id}, {"state", "hello"}, {"version", hello.version}};
+  reply["protocol"] = kProtocolVersion;
   reply["keysToAdd"] = KeyList(hello.keysToAdd);
   reply["keysToIgnore"] = KeyList(hello.keysToIgnore);
   reply["useCtrlAlt"] = hello.useCtrlAlt;

@@ -7,6 +7,11 @@
 
 namespace vrpph::bridge {
 
+// What this host understands, told in `hello`: 2 adds `method` and the
+// `go` that commits a request. An extension takes a host that does not say
+// for protocol 1.
+constexpr int kProtocolVersion = 2;
+
 enum class DownloadState { Taken, Declined, Error };
 
 // How one download or link request ended.

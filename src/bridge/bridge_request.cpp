@@ -50,6 +50,7 @@ std::optional<RequestType> TypeNamed(const std::string& name) {
   if (name == "hello") return RequestType::Hello;
   if (name == "download") return RequestType::Download;
   if (name == "link") return RequestType::Link;
+  if (name == "go") return RequestType::Go;
   return std::nullopt;
 }
 
@@ -83,7 +84,9 @@ ParsedRequest ParseRequest(std::string_view message) {
   const auto known = TypeNamed(type->get<std::string>());
   if (!known) return Refused(request.id, "unknown type");
   request.type = *known;
-  if (request.type == RequestType::Hello) return ParsedRequest{std::move(request), std::nullopt, {}};
+  if (request.type == RequestType::Hello || request.type == RequestType::Go) {
+    return ParsedRequest{std::move(request), std::nullopt, {}};
+  }
 
   const auto url = parsed.find("url");
   if (url == parsed.end() || !url->is_string()) return Refused(request.id, "no string url");
@@ -94,6 +97,7 @@ ParsedRequest ParseRequest(std::string_view message) {
   if (!OptionalText(parsed, "filename", request.filename)) return Refused(request.id, "filename is not a string");
   if (!OptionalText(parsed, "mime", request.mime)) return Refused(request.id, "mime is not a string");
   if (!ReadKeys(parsed, request.keys)) return Refused(request.id, "keys is not a list of modifier keys");
+  if (!OptionalText(parsed, "method", request.method)) return Refused(request.id, "method is not a string");
   return ParsedRequest{std::move(request), std::nullopt, {}};
 }
 

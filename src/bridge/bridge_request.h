@@ -18,6 +18,7 @@ enum class RequestType {
   Hello,     // what the extension needs before any click
   Download,  // a download the browser started and the extension holds
   Link,      // a link clicked with the keys that force a hand-over
+  Go,        // the extension still holds the download of the request `id`
 };
 
 struct BridgeRequest {
@@ -32,6 +33,10 @@ struct BridgeRequest {
   // The modifier keys of the click ("alt", "ctrl", "shift", "meta"), sorted
   // and without repeats; none when the extension does not know them.
   std::optional<std::vector<std::string>> keys;
+  // The HTTP method of the request that fetched the download ("GET",
+  // "POST"), as the browser saw it; none when the extension did not learn
+  // it, and for links, which are followed with a GET.
+  std::optional<std::string> method;
 };
 
 struct ParsedRequest {

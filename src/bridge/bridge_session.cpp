@@ -39,6 +39,11 @@ void BridgeSession::Answer(const std::string& message) {
     Send(HelloReply(parsed.request->id, handler_.Hello()));
     return;
   }
+  // Never answered: it may cross the request's final decline.
+  if (parsed.request->type == RequestType::Go) {
+    goWaits_.Confirm(parsed.request->id);
+    return;
+  }
   Enqueue(std::move(*parsed.request));
 }
 
@@ -55,9 +60,11 @@ void BridgeSession::Enqueue(BridgeRequest request) {
     Send(ErrorReply(request.id, "too many requests in flight"));
     return;
   }
-  // Pending goes out before any worker can answer the request finally.
+  // Pending goes out before any worker can answer the request finally, and
+  // the wait for its go starts with it.
+  GoWaits::Ticket ticket = goWaits_.Open(request.id);
   Send(PendingReply(request.id));
-  queue_.push_back(std::move(request));
+  queue_.push_back(Queued{std::move(request), std::move(ticket)});
   if (idle_ == 0 && workers_.size() < kMaxWorkers) {
     ++running_;
     workers_.emplace_back([this] { Work(); });
@@ -72,17 +79,19 @@ void BridgeSession::Work() {
     queued_.wait(lock, [this] { return !queue_.empty() || ending_; });
     --idle_;
     if (queue_.empty()) break;
-    const BridgeRequest request = std::move(queue_.front());
-    queue_.pop_front();
-    lock.unlock();
-    // A failure on this thread must not end the host: it is this request's
-    // error.
-    NoThrow(false, [&] {
-      const DownloadAnswer answer = NoThrow(DownloadAnswer{DownloadState::Error, true, "internal failure"},
-                                            [&] { return handler_.Download(request); });
-      Send(FinalReply(request.id, answer));
-      return true;
-    });
+    {
+      Queued taken = std::move(queue_.front());
+      queue_.pop_front();
+      lock.unlock();
+      // A failure on this thread must not end the host: it is this
+      // request's error. A go after the final answer finds no ticket.
+      NoThrow(false, [&] {
+        const DownloadAnswer answer = NoThrow(DownloadAnswer{DownloadState::Error, true, "internal failure"},
+                                              [&] { return handler_.Download(taken.request, taken.ticket); });
+        Send(FinalReply(taken.request.id, answer));
+        return true;
+      });
+    }
     lock.lock();
   }
   --running_;
@@ -93,6 +102,7 @@ void BridgeSession::FinishAll() {
   std::unique_lock lock(queueMutex_);
   if (workers_.empty()) return;
   ending_ = true;
+  goWaits_.EndAll();
   queued_.notify_all();
   // A prompt may wait for a user who will never answer: keep telling the
   // handler to close it until every request is through.

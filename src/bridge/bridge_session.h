@@ -3,6 +3,7 @@
 // prompt for one never holds up the answers to others.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -14,6 +15,7 @@
 
 #include "bridge/bridge_reply.h"
 #include "bridge/bridge_request.h"
+#include "bridge/commit_step.h"
 #include "bridge/frame_codec.h"
 
 namespace vrpph::bridge {
@@ -31,8 +33,8 @@ class BridgeHandler {
   virtual ~BridgeHandler() = default;
   virtual HelloInfo Hello() = 0;
   // Runs on one of the session's threads, several at once; may show the
-  // prompt.
-  virtual DownloadAnswer Download(const BridgeRequest& request) = 0;
+  // prompt, once `gate` said go.
+  virtual DownloadAnswer Download(const BridgeRequest& request, CommitGate& gate) = 0;
   // The input has ended: nothing more may be handed over, and every open
   // prompt is to close. Called again while requests remain.
   virtual void EndInput() = 0;
@@ -51,7 +53,9 @@ enum class SessionEnd {
 
 class BridgeSession {
  public:
-  BridgeSession(ByteSink& sink, BridgeHandler& handler) : sink_(sink), handler_(handler) {}
+  // `goWithin`: how long a request waits for its `go`.
+  BridgeSession(ByteSink& sink, BridgeHandler& handler, std::chrono::milliseconds goWithin = kGoWithin)
+      : sink_(sink), handler_(handler), goWaits_(goWithin) {}
   BridgeSession(const BridgeSession&) = delete;
   BridgeSession& operator=(const BridgeSession&) = delete;
   ~BridgeSession();
@@ -64,6 +68,10 @@ class BridgeSession {
   void Answer(const std::string& message);
   void Send(const std::string& reply);
   void Enqueue(BridgeRequest request);
+  struct Queued {
+    BridgeRequest request;
+    GoWaits::Ticket ticket;
+  };
   void Work();
   void FinishAll();
 
@@ -73,7 +81,8 @@ class BridgeSession {
   std::mutex queueMutex_;
   std::condition_variable queued_;
   std::condition_variable workerEnded_;
-  std::deque<BridgeRequest> queue_;
+  GoWaits goWaits_;
+  std::deque<Queued> queue_;
   std::vector<std::thread> workers_;
   std::size_t idle_ = 0;
   std::size_t running_ = 0;  // workers not yet ended

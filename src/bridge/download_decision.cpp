@@ -113,9 +113,20 @@ std::optional<std::string> FileNameExtension(const std::string& fileName) {
 }
 
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
-                              platform::Platform& platform, BridgeServices& services) {
+                              platform::Platform& platform, BridgeServices& services, CommitGate& gate) {
   Screening s = Screen(request, platform);
   if (s.answer) return *s.answer;
+  // Forced or not: the body of a POST cannot go with the record. Before the
+  // claim query, whose `sent: false` would cancel the browser's copy.
+  if (request.method && *request.method != "GET") return Declined(reason::Post);
+  switch (gate.AwaitGo()) {
+    case Commitment::Go:
+      break;
+    case Commitment::NotConfirmed:
+      return Declined(reason::NotConfirmed);
+    case Commitment::InputEnded:
+      return Declined(reason::InputEnded);
+  }
   if (ManagerClaimsUrl(platform.desktop, s.url)) return TakenUnsent();
 
   const PromptOutcome prompt =

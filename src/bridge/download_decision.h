@@ -8,6 +8,7 @@
 #include "bridge/bridge_reply.h"
 #include "bridge/bridge_request.h"
 #include "bridge/bridge_services.h"
+#include "bridge/commit_step.h"
 #include "platform/platform.h"
 
 namespace vrpph::bridge {
@@ -18,14 +19,22 @@ constexpr const char* KeysRequired = "keys-required";
 constexpr const char* NotAccepted = "not-accepted";
 constexpr const char* Excluded = "excluded";
 constexpr const char* Unreachable = "unreachable";
+// The download came from a request other than a GET (a form's POST): its
+// body cannot travel in a record, and fetching the URL again would post
+// the form twice or fail.
+constexpr const char* Post = "post";
+// No `go` came within the bound: the extension no longer holds the download.
+constexpr const char* NotConfirmed = "not-confirmed";
 // The port closed while the request waited: the browser has gone on.
 constexpr const char* InputEnded = "input-ended";
 }  // namespace reason
 
 // Decides a `download` or `link` request (`link` is always forced).
-// `owner` owns the prompt and questions and tags the record.
+// `owner` owns the prompt and questions and tags the record. Only rules that
+// decline come before `gate` says go; the claim query, the prompt and the
+// record come after.
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
-                              platform::Platform& platform, BridgeServices& services);
+                              platform::Platform& platform, BridgeServices& services, CommitGate& gate);
 
 // The text after the last '.' of a file name; none without a dot.
 std::optional<std::string> FileNameExtension(const std::string& fileName);

@@ -7,6 +7,7 @@
 #include "bridge/bridge_host.h"
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
+#include "support/fixed_commit_gate.h"
 #include "support/registry_tools.h"
 #include "support/scripted_prompt_dialog.h"
 
@@ -42,7 +43,9 @@ class BridgeDecisionTest : public ::testing::Test {
     request.keys = std::move(keys);
     return request;
   }
-  DownloadAnswer Decide(const BridgeRequest& request) { return DecideDownload(request, kBrowser, world.platform, services); }
+  DownloadAnswer Decide(const BridgeRequest& request) {
+    return DecideDownload(request, kBrowser, world.platform, services, gate);
+  }
   // The transfer records Trevalon received, each tagged with its owner.
   std::vector<std::string> Records() const {
     std::vector<std::string> records;
@@ -59,6 +62,7 @@ class BridgeDecisionTest : public ::testing::Test {
   std::atomic<OpenMode> openMode{OpenMode::Open};
   std::atomic<bool> inputEnded{false};
   PlatformBridgeServices services{world.platform, dialog, openMode, inputEnded};
+  testing::FixedCommitGate gate;
   platform::WindowHandle manager = 0;
   std::string claimedUrl;
 };
@@ -84,6 +88,7 @@ TEST_F(BridgeDecisionTest, EachRuleDeclinesUnderItsOwnNameAndSendsNothing) {
   }
   EXPECT_EQ(dialog.runs, 0);
   EXPECT_TRUE(Records().empty());
+  EXPECT_EQ(gate.asked, 0) << "the rules that only decline answer before any go";
 
   Setting(values::UseCtrlAlt, "TRUE");
   EXPECT_EQ(Decide(Download("http://h/a.zip", "a.zip")).reason, reason::KeysRequired);
@@ -185,6 +190,50 @@ TEST_F(BridgeDecisionTest, NothingUnsafeOrUnwantedReachesTrevalon) {
   world.desktop.RemoveWindow(manager);
   EXPECT_EQ(Decide(Download("http://h/d.zip", "d.zip")).reason, reason::Unreachable);
   EXPECT_EQ(Records().size(), 1u);
+}
+
+TEST_F(BridgeDecisionTest, APostStaysWithTheBrowserEvenWhenForcedAndBeforeTheClaimQuery) {
+  // Trevalon already claims the URL: asking it would answer taken, sent
+  // false, and the browser's copy would be cancelled.
+  claimedUrl = "http://h/report.zip";
+  BridgeRequest posted = Download(claimedUrl, "report.zip");
+  BridgeRequest forced = Download(claimedUrl, "report.zip", {{"alt", "ctrl"}});
+  BridgeRequest put = Download(claimedUrl, "report.zip");
+  posted.method = forced.method = "POST";
+  put.method = "PUT";
+  for (const BridgeRequest& request : {posted, forced, put}) {
+    const DownloadAnswer answer = Decide(request);
+    EXPECT_EQ(answer.state, DownloadState::Declined) << *request.method;
+    EXPECT_EQ(answer.reason, reason::Post) << *request.method;
+  }
+  // The type tests still come first.
+  posted.filename = "report.html";
+  EXPECT_EQ(Decide(posted).reason, reason::NotAccepted);
+  EXPECT_TRUE(world.desktop.copyData().empty()) << "no claim query, no record";
+  EXPECT_EQ(gate.asked, 0);
+  EXPECT_EQ(dialog.runs, 0);
+
+  BridgeRequest got = Download("http://h/a.zip", "a.zip");
+  got.method = "GET";
+  EXPECT_EQ(Decide(got).state, DownloadState::Taken);
+  EXPECT_EQ(gate.asked, 1);
+}
+
+TEST_F(BridgeDecisionTest, WithoutGoNothingIsAskedShownOrSent) {
+  BridgeRequest link = Download("http://h/manual.pdf");
+  link.type = RequestType::Link;
+  for (const auto& [commitment, why] : {std::pair{Commitment::NotConfirmed, reason::NotConfirmed},
+                                        std::pair{Commitment::InputEnded, reason::InputEnded}}) {
+    gate.answer = commitment;
+    for (const BridgeRequest& request : {link, Download("http://h/a.zip", "a.zip", {{"alt", "ctrl"}})}) {
+      const DownloadAnswer answer = Decide(request);
+      EXPECT_EQ(answer.state, DownloadState::Declined) << request.url;
+      EXPECT_EQ(answer.reason, why) << request.url;
+    }
+  }
+  EXPECT_EQ(gate.asked, 4);
+  EXPECT_EQ(dialog.runs, 0);
+  EXPECT_TRUE(world.desktop.copyData().empty()) << "no claim query, no record";
 }
 
 TEST(BridgeHelloTest, CombinationsAreNamedAsAClickReportsThemOrNotAtAll) {

@@ -22,11 +22,22 @@ TEST(BridgeRequestTest, ADownloadCarriesEveryFieldWithKeysSortedOnce) {
   EXPECT_EQ(r.filename, "r\xC3\xA9sum\xC3\xA9.zip");
   EXPECT_EQ(r.mime, "application/zip");
   EXPECT_EQ(r.keys, (std::vector<std::string>{"ctrl", "shift"}));
+  EXPECT_EQ(r.method, std::nullopt);
 
   const ParsedRequest link = ParseRequest(R"({"id":"l3","type":"link","url":"FTP://host/a.pdf"})");
   ASSERT_TRUE(link.request);
   EXPECT_EQ(link.request->type, RequestType::Link);
   EXPECT_EQ(link.request->keys, std::nullopt) << "no keys: the extension did not know them";
+
+  const ParsedRequest posted =
+      ParseRequest(R"({"id":"d4","type":"download","url":"http://h/a.zip","method":"POST"})");
+  ASSERT_TRUE(posted.request);
+  EXPECT_EQ(posted.request->method, "POST");
+  // A go needs nothing but its id.
+  const ParsedRequest go = ParseRequest(R"({"id":"d4","type":"go"})");
+  ASSERT_TRUE(go.request);
+  EXPECT_EQ(go.request->type, RequestType::Go);
+  EXPECT_EQ(go.request->id, "d4");
 }
 
 TEST(BridgeRequestTest, EveryBadMessageIsRefusedWithItsIdWhenItHasOne) {
@@ -61,6 +72,8 @@ TEST(BridgeRequestTest, EveryBadMessageIsRefusedWithItsIdWhenItHasOne) {
        "keys is not a list of modifier keys"},
       {R"({"id":"a","type":"download","url":"http://h/a.zip","keys":["ctrl","f4"]})", "a",
        "keys is not a list of modifier keys"},
+      {R"({"id":"a","type":"download","url":"http://h/a.zip","method":1})", "a", "method is not a string"},
+      {R"({"type":"go"})", std::nullopt, "no string id"},
   };
   for (const Case& c : cases) {
     const ParsedRequest parsed = ParseRequest(c.message);
@@ -79,7 +92,7 @@ TEST(BridgeRequestTest, RepliesKeepTheProtocolsFieldOrder) {
   EXPECT_EQ(ErrorReply(std::nullopt, "not JSON"), R"({"id":null,"state":"error","reason":"not JSON"})");
   HelloInfo hello{"1.0.0.76", std::vector<std::string>{"alt", "ctrl"}, std::nullopt, true};
   EXPECT_EQ(HelloReply("h1", hello),
-            R"({"id":"h1","state":"hello","version":"1.0.0.76","keysToAdd":["alt","ctrl"],)"
+            R"({"id":"h1","state":"hello","version":"1.0.0.76","protocol":2,"keysToAdd":["alt","ctrl"],)"
             R"("keysToIgnore":null,"useCtrlAlt":true})");
 }
 

@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "bridge/bridge_host.h"
+#include "settings/contact_points.h"
+#include "support/fake_platform.h"
+#include "support/registry_tools.h"
+#include "support/scripted_prompt_dialog.h"
 
 namespace vrpph::bridge {
 namespace {
@@ -24,6 +32,37 @@ class BytesSource : public ByteSource {
  private:
   std::string bytes_;
   std::size_t at_ = 0;
+};
+
+// Frames handed over one at a time while the session reads, as a port
+// gives them; the read waits for the next one or the end.
+class PacedSource : public ByteSource {
+ public:
+  void Push(const std::string& message) {
+    std::lock_guard lock(mutex_);
+    bytes_ += EncodeFrame(message);
+    changed_.notify_all();
+  }
+  void Close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    changed_.notify_all();
+  }
+  std::size_t Read(char* buffer, std::size_t size) override {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return at_ < bytes_.size() || closed_; });
+    const std::size_t n = std::min(size, bytes_.size() - at_);
+    std::copy_n(bytes_.data() + at_, n, buffer);
+    at_ += n;
+    return n;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string bytes_;
+  std::size_t at_ = 0;
+  bool closed_ = false;
 };
 
 // Keeps each written answer, decoded from its frame.
@@ -52,7 +91,7 @@ class AnswerSink : public ByteSink {
 class PromptingHandler : public BridgeHandler {
  public:
   HelloInfo Hello() override { return HelloInfo{"9", std::vector<std::string>{"ctrl"}, std::nullopt, false}; }
-  DownloadAnswer Download(const BridgeRequest& request) override {
+  DownloadAnswer Download(const BridgeRequest& request, CommitGate& /*gate*/) override {
     if (request.url.find("prompt") == std::string::npos) return {DownloadState::Declined, true, "not-accepted"};
     std::unique_lock lock(mutex_);
     ++waiting_;
@@ -101,7 +140,7 @@ TEST(BridgeSessionTest, AnswersEveryMessageAndEndsWithTheInput) {
                             R"({"id":"d","type":"download","url":"http://h/a.html"})"}));
   EXPECT_EQ(session.Run(input), SessionEnd::InputEnded);
   EXPECT_EQ(sink.answers(), (std::vector<std::string>{
-                                R"({"id":"h","state":"hello","version":"9","keysToAdd":["ctrl"],"keysToIgnore":null,"useCtrlAlt":false})",
+                                R"({"id":"h","state":"hello","version":"9","protocol":2,"keysToAdd":["ctrl"],"keysToIgnore":null,"useCtrlAlt":false})",
                                 R"({"id":null,"state":"error","reason":"not JSON"})",
                                 R"({"id":"x","state":"error","reason":"unknown type"})",
                                 R"({"id":"d","state":"pending"})",
@@ -170,6 +209,114 @@ TEST(BridgeSessionTest, TheEndOfInputClosesAWaitingPromptAndABadFrameEndsTheSess
     EXPECT_EQ(count("input-ended"), sent - refused);
     EXPECT_EQ(answers.size(), 2 * (sent - refused) + refused);
   }
+}
+
+// The host's own decisions over a fake world with Trevalon's window: what
+// a request may do before its go, and what it never does without one.
+class CommitStepTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::SetString(world.registry, platform::root::CurrentUser, keys::Main, values::AcceptingTypes, "ZIP, ");
+    world.desktop.AddWindow(manager::WindowClass, manager::DefaultTitle);
+  }
+  // Runs the session on its own thread, as the host's main thread reads.
+  void Start(std::chrono::milliseconds goWithin) {
+    session = std::make_unique<BridgeSession>(sink, host, goWithin);
+    reader = std::thread([this] { session->Run(input); });
+  }
+  void Finish() {
+    input.Close();
+    reader.join();
+  }
+  std::vector<std::string> AnswersTo(const std::string& id) {
+    std::vector<std::string> found;
+    for (const std::string& answer : sink.answers()) {
+      if (answer.starts_with(R"({"id":")" + id + "\"")) found.push_back(answer);
+    }
+    return found;
+  }
+  // Waits until `id` has `count` answers; false after five seconds.
+  bool AwaitAnswers(const std::string& id, std::size_t count) {
+    for (int i = 0; i < 2500; ++i) {
+      if (AnswersTo(id).size() >= count) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+  }
+  // What reached Trevalon's window: claim queries and records alike.
+  std::vector<std::string> Delivered() const {
+    std::vector<std::string> sent;
+    for (const auto& data : world.desktop.copyData()) {
+      sent.push_back((data.dwData == manager::ClaimQueryTag ? "claim " : "record ") + data.bytes);
+    }
+    return sent;
+  }
+  static std::string Download(const std::string& id, const std::string& name, const std::string& extra = "") {
+    return R"({"id":")" + id + R"(","type":"download","url":"http://h/)" + name + R"(","filename":")" + name +
+           "\"" + extra + "}";
+  }
+  static std::string Go(const std::string& id) { return R"({"id":")" + id + R"(","type":"go"})"; }
+  static std::vector<std::string> PendingThen(const std::string& id, const std::string& final) {
+    return {R"({"id":")" + id + R"(","state":"pending"})", R"({"id":")" + id + R"(",)" + final + "}"};
+  }
+
+  testing::FakePlatform world;
+  testing::ScriptedPromptDialog dialog;  // cannot be shown: hands over as the module does
+  BridgeHost host{world.platform, dialog, std::nullopt, "9"};
+  AnswerSink sink;
+  PacedSource input;
+  std::unique_ptr<BridgeSession> session;
+  std::thread reader;
+};
+
+TEST_F(CommitStepTest, OnlyARequestsOwnGoLetsItReachTrevalonAndOnlyWithinTheBound) {
+  using std::chrono::milliseconds;
+  using Clock = std::chrono::steady_clock;
+  constexpr milliseconds kBound{400};
+  Start(kBound);
+  // A go read before the request's thread waits for it, and one read while
+  // it waits; a go for an id never sent is no request.
+  input.Push(Download("d1", "a.zip"));
+  input.Push(Go("d1"));
+  input.Push(Download("d2", "b.zip"));
+  ASSERT_TRUE(AwaitAnswers("d2", 1));
+  std::this_thread::sleep_for(milliseconds(100));
+  input.Push(Go("zz"));
+  input.Push(Go("d2"));
+  ASSERT_TRUE(AwaitAnswers("d2", 2));
+  // Screening declines without a go.
+  input.Push(Download("d3", "c.html"));
+  input.Push(Download("d5", "e.zip", R"(,"method":"POST")"));
+  // No go: declined once the bound is over; a go after its answer is none.
+  const auto sent = Clock::now();
+  input.Push(Download("d4", "d.zip"));
+  ASSERT_TRUE(AwaitAnswers("d4", 2));
+  EXPECT_GE(Clock::now() - sent, kBound);
+  input.Push(Go("d4"));
+  input.Push(Go("d3"));
+  Finish();
+
+  EXPECT_EQ(AnswersTo("d1"), PendingThen("d1", R"("state":"taken")"));
+  EXPECT_EQ(AnswersTo("d2"), PendingThen("d2", R"("state":"taken")"));
+  EXPECT_EQ(AnswersTo("d3"), PendingThen("d3", R"("state":"declined","reason":"not-accepted")"));
+  EXPECT_EQ(AnswersTo("d4"), PendingThen("d4", R"("state":"declined","reason":"not-confirmed")"));
+  EXPECT_EQ(AnswersTo("d5"), PendingThen("d5", R"("state":"declined","reason":"post")"));
+  EXPECT_EQ(sink.answers().size(), 10u) << "a go is never answered";
+  EXPECT_EQ(Delivered(), (std::vector<std::string>{"claim http://h/a.zip", "record URL=http://h/a.zip\nPath=OPEN",
+                                                   "claim http://h/b.zip", "record URL=http://h/b.zip\nPath=OPEN"}));
+}
+
+TEST_F(CommitStepTest, TheEndOfInputEndsAWaitForGoAtOnce) {
+  Start(kGoWithin);
+  const auto started = std::chrono::steady_clock::now();
+  input.Push(Download("d1", "a.zip"));
+  input.Push(R"({"id":"l1","type":"link","url":"http://h/manual.pdf"})");
+  ASSERT_TRUE(AwaitAnswers("l1", 1));
+  Finish();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, kGoWithin / 2);
+  EXPECT_EQ(AnswersTo("d1"), PendingThen("d1", R"("state":"declined","reason":"input-ended")"));
+  EXPECT_EQ(AnswersTo("l1"), PendingThen("l1", R"("state":"declined","reason":"input-ended")"));
+  EXPECT_TRUE(Delivered().empty());
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ std::string Download(const std::string& id, const std::string& url, const std::s
          extra + "}";
 }
 std::string Pending(const std::string& id) { return R"({"id":")" + id + R"(","state":"pending"})"; }
+std::string Go(const std::string& id) { return R"({"id":")" + id + R"(","type":"go"})"; }
 std::string Taken(const std::string& id) { return R"({"id":")" + id + R"(","state":"taken"})"; }
 std::string Declined(const std::string& id, const std::string& reason) {
   return R"({"id":")" + id + R"(","state":"declined","reason":")" + reason + "\"}";
@@ -50,10 +51,12 @@ class BridgeHostWineTest : public ::testing::Test {
     for (const auto& entry : manager_->Entries("RECORD")) records.push_back(entry.bytes);
     return records;
   }
-  // Sends `request` and expects pending, then `final`.
+  // Sends `request`, expects pending and confirms it as the extension does
+  // while it holds the download, then expects `final`.
   void Expect(BridgeProcess& host, const std::string& request, const std::string& id, const std::string& final) {
     ASSERT_TRUE(host.Send(request));
     EXPECT_EQ(host.Receive(), Pending(id)) << request;
+    ASSERT_TRUE(host.Send(Go(id)));
     EXPECT_EQ(host.Receive(), final) << request;
   }
 
@@ -75,7 +78,8 @@ TEST_F(BridgeHostWineTest, FramesAreReadAndWrittenByteForByte) {
     ASSERT_TRUE(host.Write(Framed(request)));
     const auto answer = host.Receive();
     ASSERT_TRUE(answer) << length;
-    EXPECT_EQ(answer->substr(0, 45 + id.size()), "{\"id\":\"" + id + "\",\"state\":\"hello\",\"version\":\"1.0.0.76\"")
+    EXPECT_EQ(answer->substr(0, 58 + id.size()),
+              "{\"id\":\"" + id + "\",\"state\":\"hello\",\"version\":\"1.0.0.76\",\"protocol\":2")
         << length;
   }
   // Answers whose lengths end in 0x0A, 0x0D and 0x1A, whole and unchanged:
@@ -137,6 +141,8 @@ TEST_F(BridgeHostWineTest, EachRuleAnswersWithTheRecordTrevalonReceived) {
   // Forced: a link of a type not accepted.
   Expect(host, R"({"id":"g","type":"link","url":"http://h/manual.pdf","tabUrl":"http://h/docs.html","keys":["alt","ctrl"]})",
          "g", Taken("g"));
+  // A form's POST: declined before Trevalon is asked, claimed or not.
+  Expect(host, Download("i", "http://h/claimed.zip", "claimed.zip", R"(,"method":"POST")"), "i", Declined("i", "post"));
   settings_.Main(values::UseCtrlAlt, "TRUE");
   Expect(host, Download("h", "http://h/h.zip", "h.zip"), "h", Declined("h", "keys-required"));
   EXPECT_EQ(Records(), (std::vector<std::string>{
@@ -176,6 +182,7 @@ TEST_F(BridgeHostWineTest, APromptWaitsForItsAnswerWhileOtherRequestsAreAnswered
   // No remembered action for ZIP: the prompt opens and stays.
   ASSERT_TRUE(host.Send(Download("p", "http://h/p.zip", "p.zip")));
   EXPECT_EQ(host.Receive(), Pending("p"));
+  ASSERT_TRUE(host.Send(Go("p")));
   Expect(host, Download("q", "http://h/q.exe", "q.exe"), "q", Taken("q"));
   Expect(host, Download("r", "http://h/r.html", "r.html"), "r", Declined("r", "not-accepted"));
   EXPECT_EQ(Records(), (std::vector<std::string>{"URL=http://h/q.exe\nPath=OPEN"}));
@@ -192,12 +199,16 @@ TEST_F(BridgeHostWineTest, APromptWaitsForItsAnswerWhileOtherRequestsAreAnswered
   EXPECT_EQ(host.WaitForExit(kWaitMs), 0u);
 }
 
-TEST_F(BridgeHostWineTest, ClosingThePortClosesAnOpenPromptAndSendsNothing) {
+TEST_F(BridgeHostWineTest, ClosingThePortClosesAnOpenPromptOrAWaitForGoAndSendsNothing) {
   RunningManager();
   testing::DeleteTree(settings_.registry, CurrentUser, keys::DefAction);
   BridgeProcess host;
   ASSERT_TRUE(host.Send(Download("p", "http://h/p.zip", "p.zip")));
   EXPECT_EQ(host.Receive(), Pending("p"));
+  ASSERT_TRUE(host.Send(Go("p")));
+  // One more that never gets its go: the end of input ends its wait too.
+  ASSERT_TRUE(host.Send(Download("q", "http://h/q.zip", "q.zip")));
+  EXPECT_EQ(host.Receive(), Pending("q"));
   // Give the prompt time to come up before the browser goes away.
   Sleep(1000);
   const ULONGLONG start = GetTickCount64();
