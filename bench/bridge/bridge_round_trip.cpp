@@ -1,6 +1,8 @@
 // One request at a time over one long-lived port, as a browser's extension
 // sends them: the time from writing a request to reading its final answer,
-// after a warm-up. Runs on Linux against the launcher (tools/bench-bridge).
+// after a warm-up. A host that says protocol 2 in hello gets each request's
+// go as soon as its pending is read, as the extension sends it. Runs on
+// Linux against the launcher (tools/bench-bridge).
 //
 //   bridge_round_trip LAUNCHER COUNT declined|taken
 #include <signal.h>
@@ -85,6 +87,12 @@ int main(int argc, char** argv) {
   std::vector<double> times;
   std::string answer;
   int wrong = 0;
+  if (!WriteAll(toHost[1], Frame(R"({"id":"h","type":"hello"})")) || !ReadAnswer(fromHost[0], answer)) {
+    std::fprintf(stderr, "bridge_round_trip: no hello from the host\n");
+    return 1;
+  }
+  const bool confirms = answer.find(R"("protocol":)") != std::string::npos &&
+                        answer.find(R"("protocol":1,)") == std::string::npos;
   for (int i = 0; i < kWarmUp + count; ++i) {
     const std::string id = "r" + std::to_string(i);
     const std::string request =
@@ -93,7 +101,9 @@ int main(int argc, char** argv) {
               : R"({"id":")" + id + R"(","type":"download","url":"https://cdn.example.com/img/photo_)" +
                     std::to_string(i) + R"(.jpg","filename":"photo.jpg","tabUrl":"https://example.com/gallery"})";
     const auto start = std::chrono::steady_clock::now();
-    if (!WriteAll(toHost[1], Frame(request)) || !ReadAnswer(fromHost[0], answer) || !ReadAnswer(fromHost[0], answer)) {
+    const bool pending = WriteAll(toHost[1], Frame(request)) && ReadAnswer(fromHost[0], answer);
+    const bool confirmed = pending && (!confirms || WriteAll(toHost[1], Frame(R"({"id":")" + id + R"(","type":"go"})")));
+    if (!confirmed || !ReadAnswer(fromHost[0], answer)) {
       std::fprintf(stderr, "bridge_round_trip: the host stopped answering at request %d\n", i);
       return 1;
     }
@@ -105,8 +115,9 @@ int main(int argc, char** argv) {
   close(toHost[1]);
   int status = 0;
   waitpid(host, &status, 0);
-  std::printf("%-9s median %.3f ms, 90th percentile %.3f ms, best %.3f ms over %d requests%s\n", argv[3],
+  std::printf("%-9s median %.3f ms, 90th percentile %.3f ms, best %.3f ms over %d requests%s%s\n", argv[3],
               Percentile(times, 0.5), Percentile(times, 0.9), Percentile(times, 0.0), count,
+              confirms ? ", each confirmed with go" : "",
               wrong ? (" (" + std::to_string(wrong) + " answered otherwise)").c_str() : "");
   return wrong ? 1 : 0;
 }
