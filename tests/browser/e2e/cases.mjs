@@ -123,6 +123,18 @@ export const CASES = [
     },
   },
   {
+    // The record names the same resource: the URL keeps its escapes, and
+    // the readable name travels in FileName, in the code page.
+    name: "non-ascii-name",
+    link: "non-ascii-zip",
+    path: "/files/%C3%9Cbersicht.zip",
+    file: "\u00dcbersicht.zip",
+    expect: {
+      host: { sent: { type: "download", filename: "\u00dcbersicht.zip", method: "GET" }, final: "taken", download: "cancelled" },
+      missing: { sent: null, download: "completed" },
+    },
+  },
+  {
     // The host starts 3 s after the request: the browser has gone on at 2 s,
     // and the host, hearing no go, sends nothing.
     name: "late-host-download",

@@ -22,6 +22,8 @@ export const FILES = {
   // A form answered 303: the file is then an ordinary GET of its own URL.
   "/export-303": { post: true, seeOther: "/files/report.zip" },
   "/files/report.zip": { type: "application/zip", size: 48_000 },
+  // A name with a letter outside ASCII, escaped in the URL as UTF-8.
+  "/files/%C3%9Cbersicht.zip": { type: "application/zip", size: 48_000 },
 };
 
 // What each form posts.
@@ -40,6 +42,7 @@ const PAGE = `<!doctype html>
 <a id="manual-pdf" href="/manual.pdf">manual.pdf</a>
 <a id="late-zip" href="/files/late.zip">late.zip</a>
 <a id="late-pdf" href="/files/late.pdf">late.pdf</a>
+<a id="non-ascii-zip" href="/files/%C3%9Cbersicht.zip">Übersicht.zip</a>
 <form method="post" action="/export"><input type="hidden" name="secret" value="s3cr3t"><input type="hidden" name="n" value="42"><button id="post-export">export</button></form>
 <form method="post" action="/export-303"><input type="hidden" name="secret" value="s3cr3t"><input type="hidden" name="n" value="42"><button id="post-see-other">report</button></form>
 </body></html>`;
