@@ -54,12 +54,13 @@ TEST_F(HandoffStartWineTest, ARunningManagerReceivesTheAcceptedLink) {
   ASSERT_TRUE(manager.Launch(" /Invisible"));
   ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
   ModalWatcher watcher;
-  EXPECT_EQ(StartNavigation(dll, L"http://host/dir/file%20one.zip"), S_FALSE);
+  StrictSink sink(StrictSink::NoCalls());
+  EXPECT_EQ(StartNavigation(dll, L"http://host/dir/file%20one.zip", sink), S_FALSE);
   ExpectRecord("URL=http://host/dir/file one.zip\nPath=OPEN");
   EXPECT_TRUE(watcher.answered().empty());
 
-  EXPECT_EQ(StartNavigation(dll, L"http://host/claimed.zip"), S_FALSE) << "claimed: taken, nothing sent";
-  EXPECT_EQ(StartNavigation(dll, L"http://host/page.html"), kUseDefaultHandler);
+  EXPECT_EQ(StartNavigation(dll, L"http://host/claimed.zip", sink), S_FALSE) << "claimed: taken, nothing sent";
+  EXPECT_EQ(StartNavigation(dll, L"http://host/page.html", sink), kUseDefaultHandler);
   Sleep(300);
   EXPECT_EQ(manager.Entries("RECORD").size(), 1u);
 }
@@ -68,7 +69,8 @@ TEST_F(HandoffStartWineTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
   testing::SetString(registry, CurrentUser, keys::Main, values::ProgramPath, manager.ProgramPath());
   testing::SetDword(registry, CurrentUser, keys::DefAction, "exe", 1);
   ModalWatcher watcher;
-  EXPECT_EQ(StartNavigation(dll, L"http://host/setup.exe"), S_FALSE);
+  StrictSink sink(StrictSink::NoCalls());
+  EXPECT_EQ(StartNavigation(dll, L"http://host/setup.exe", sink), S_FALSE);
   ExpectRecord("URL=http://host/setup.exe\nPath=");
   auto starts = manager.Entries("START");
   ASSERT_EQ(starts.size(), 1u);
@@ -81,8 +83,9 @@ TEST_F(HandoffStartWineTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
 
 TEST_F(HandoffStartWineTest, NothingInstalledDeclinesWithoutAMessage) {
   ModalWatcher watcher;
+  StrictSink sink(StrictSink::NoCalls());
   const ULONGLONG before = GetTickCount64();
-  EXPECT_EQ(StartNavigation(dll, L"http://host/file.zip"), kUseDefaultHandler);
+  EXPECT_EQ(StartNavigation(dll, L"http://host/file.zip", sink), kUseDefaultHandler);
   EXPECT_LT(GetTickCount64() - before, 3000u) << "no start, no polling";
   EXPECT_TRUE(watcher.answered().empty());
   EXPECT_TRUE(manager.ReadLog().empty());
