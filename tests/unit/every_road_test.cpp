@@ -40,7 +40,7 @@ NavigationAnswer StartOf(FakePlatform& world, testing::FakeDownloadServices& ser
 }
 
 // The bridge's answer with the real services; the prompt, if reached, is
-// confirmed in the mode held.
+// confirmed to open the file.
 struct BridgeRoad {
   explicit BridgeRoad(FakePlatform& world) : world_(world) { dialog.result = prompt_result::Proceed; }
   bridge::DownloadAnswer Decide(const std::string& url, const std::string& fileName,
