@@ -31,7 +31,7 @@ vrpph_folder(platform)
 if(WIN32)
   target_compile_definitions(vrpph_platform PUBLIC NOMINMAX)
   target_link_libraries(vrpph_platform PUBLIC
-    advapi32 user32 gdi32 shell32 ole32 oleaut32 wininet urlmon comctl32 version uuid)
+    advapi32 user32 gdi32 shell32 ole32 oleaut32 urlmon comctl32 version uuid)
 endif()
 vrpph_folder(url DEPENDS core platform)
 vrpph_folder(settings DEPENDS platform)

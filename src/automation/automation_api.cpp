@@ -10,6 +10,7 @@
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"
+#include "url/readable_name.h"
 #include "url/request_url.h"
 #include "url/url_names.h"
 
@@ -29,9 +30,8 @@ std::optional<std::string> UsablePath(const platform::Text& text, const char16_t
 
 void DownloadFile(platform::Platform& platform, DownloadServices& services, const DownloadFileRequest& request) {
   const platform::WindowHandle owner = platform.desktop.ForegroundWindow();
-  std::optional<std::string> url =
-      DecodeRequestUrl(platform.text, request.url, Producer::Automation,
-                       UrlDecodingOn(SettingsKey::Main(platform.registry).Text(values::DecodeUrls)));
+  const bool decode = UrlDecodingOn(SettingsKey::Main(platform.registry).Text(values::DecodeUrls));
+  std::optional<std::string> url = DecodeRequestUrl(platform.text, request.url, Producer::Automation, decode);
   if (!url) return;
   // The record always carries a Referer field; no referer leaves it empty,
   // while one that cannot be converted ends the call.
@@ -49,6 +49,7 @@ void DownloadFile(platform::Platform& platform, DownloadServices& services, cons
     const auto accepting =
         SettingsKey::Main(platform.registry).Text(values::AcceptingTypes);
     fileName = SuggestedFileName(*url, accepting, platform.text);
+    if (!fileName && decode) fileName = ReadableFileName(platform.text, *url);
   }
 
   const PromptOutcome prompt = services.ShowDownloadPrompt(owner, *url, fileName);

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "bridge/reported_keys.h"
-#include "bridge/utf8_text.h"
 #include "core/record_field.h"
 #include "handoff/transfer_record.h"
 #include "interception/window_probes.h"
+#include "platform/utf8_text.h"
 #include "platform/wide_to_ansi.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
@@ -27,17 +27,6 @@ std::optional<std::string> RecordText(const platform::Text& text, const std::opt
   if (!utf8 || utf8->empty() || !FitsInRecordField(*utf8)) return std::nullopt;
   const std::u16string wide = Utf8ToUtf16(*utf8);
   return WideToAnsi(text, wide.c_str());
-}
-
-// True when `ansi` converts back to exactly `utf8`'s text: a name the code
-// page cannot spell would reach Trevalon with '?' in place of letters.
-bool SpelledExactly(const platform::Text& text, const std::string& ansi, const std::string& utf8) {
-  const int size = text.MultiByteToWide(ansi.c_str(), nullptr, 0);
-  if (size <= 0) return false;
-  std::u16string back(static_cast<std::size_t>(size), u'\0');
-  if (text.MultiByteToWide(ansi.c_str(), back.data(), size) != size) return false;
-  back.pop_back();  // the terminator
-  return back == Utf8ToUtf16(utf8);
 }
 
 // What the rules before the prompt leave for the rest of the request.
@@ -81,7 +70,7 @@ Screening Screen(const BridgeRequest& request, platform::Platform& platform) {
   }
   s.url = std::move(*url);
   s.fileName = RecordText(platform.text, request.filename);
-  s.fileNameExact = s.fileName && SpelledExactly(platform.text, *s.fileName, *request.filename);
+  s.fileNameExact = s.fileName && SpelledExactly(platform.text, *s.fileName, Utf8ToUtf16(*request.filename));
   s.name = s.fileName.value_or(UrlFileName(s.url));
   if (forced) return s;
 

@@ -9,6 +9,7 @@
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"
+#include "url/readable_name.h"
 #include "url/request_url.h"
 #include "url/type_list.h"
 #include "url/url_names.h"
@@ -23,13 +24,17 @@ struct Screening {
   std::string url;
   bool forced = false;
   std::optional<std::string> fileName;
+  // The name the URL's escaped letters spell, for a URL that was decoded.
+  std::optional<std::string> readableName;
 };
 
 // The type tests of a navigation that is not forced: false when it is not
 // for the download manager. A redirect page yields the file name it names.
+// An excluded name matches the URL's name as it stands or as it reads.
 bool PassesTypeTests(const std::string& url, const std::string& extension,
                      const std::optional<std::string>& accepting, const SettingsKey& settings,
-                     const platform::Text& text, std::optional<std::string>& fileName) {
+                     const platform::Text& text, const std::optional<std::string>& readableName,
+                     std::optional<std::string>& fileName) {
   if (IsRedirectPage(url, text)) fileName = EmbeddedFileName(url, accepting, text);
   // A redirect page's name already ends in an accepted extension, and is
   // never matched against the excluded names.
@@ -37,7 +42,9 @@ bool PassesTypeTests(const std::string& url, const std::string& extension,
   if (url.find('?') != std::string::npos) return false;
   // Stored entries are compared as they are: only upper-case ones match.
   if (!accepting || !ListContains(*accepting, platform::UpperCased(extension, text))) return false;
-  return !IsExcludedName(UrlFileName(url), settings.Text(values::ExcludeFileNames), text);
+  const auto excluded = settings.Text(values::ExcludeFileNames);
+  if (readableName && IsExcludedName(*readableName, excluded, text)) return false;
+  return !IsExcludedName(UrlFileName(url), excluded, text);
 }
 
 // Everything up to the claim query and the suggested name. The main key is
@@ -54,8 +61,8 @@ Screening Screen(const NavigationRequest& request, platform::Platform& platform)
     s.answer = NavigationAnswer::Decline;
     return s;
   }
-  auto url = DecodeRequestUrl(platform.text, request.url, Producer::Interception,
-                              UrlDecodingOn(settings.Text(values::DecodeUrls)));
+  const bool decode = UrlDecodingOn(settings.Text(values::DecodeUrls));
+  auto url = DecodeRequestUrl(platform.text, request.url, Producer::Interception, decode);
   if (!url) {
     // Nothing the ANSI tests could look at: leave it to the browser.
     s.answer = NavigationAnswer::Decline;
@@ -71,8 +78,10 @@ Screening Screen(const NavigationRequest& request, platform::Platform& platform)
       return s;
     }
   }
+  if (DecodesUrl(s.url, Producer::Interception, decode)) s.readableName = ReadableFileName(platform.text, s.url);
   const auto accepting = settings.Text(values::AcceptingTypes);
-  if (!s.forced && !PassesTypeTests(s.url, *extension, accepting, settings, platform.text, s.fileName)) {
+  if (!s.forced &&
+      !PassesTypeTests(s.url, *extension, accepting, settings, platform.text, s.readableName, s.fileName)) {
     s.answer = NavigationAnswer::Decline;
     return s;
   }
@@ -96,7 +105,10 @@ NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Pl
   // still makes a POST.
   if (!s.forced && post) return NavigationAnswer::Decline;
 
-  const PromptOutcome prompt = services.ShowDownloadPrompt(request.owner, s.url, s.fileName);
+  // A name found in the URL is sent as Trevalon's file name; else the one
+  // its escaped letters spell, which Trevalon could not read from the URL.
+  const std::optional<std::string> shownName = s.fileName ? s.fileName : s.readableName;
+  const PromptOutcome prompt = services.ShowDownloadPrompt(request.owner, s.url, shownName);
   if (prompt.result == prompt_result::Cancelled || prompt.result == prompt_result::ModuleMissing) {
     if (!s.forced) OfferTurnOff(platform, request.owner, s.url, s.fileName);
     // Neither the download manager nor the browser fetches it.
@@ -113,7 +125,7 @@ NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Pl
   if (fields.referer && !FitsInRecordField(*fields.referer)) fields.referer.reset();
   fields.path = PathFieldValue(prompt.openMode, resumedPath);
   if (post) fields.postData = request.body;
-  fields.fileName = s.fileName;
+  fields.fileName = shownName;
   const std::string record = AssembleTransferRecord(Producer::Interception, fields);
   return services.SendTransferRecord(record, request.owner, Producer::Interception) == DeliveryOutcome::Delivered
              ? NavigationAnswer::Take

@@ -1,17 +1,10 @@
-// Text services of the platform: the ANSI code page and wininet's URL
-// canonicaliser.
+// Text services of the platform: the ANSI code page.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vrpph::platform {
-
-namespace canonicalize {
-constexpr std::uint32_t Decode = 0x10000000;    // ICU_DECODE
-constexpr std::uint32_t NoEncode = 0x20000000;  // ICU_NO_ENCODE
-}  // namespace canonicalize
 
 class Text {
  public:
@@ -27,10 +20,6 @@ class Text {
   virtual void UpperCase(std::string& text) const = 0;
   // IsDBCSLeadByte for the ANSI code page.
   virtual bool IsLeadByte(unsigned char byte) const = 0;
-  // InternetCanonicalizeUrlA. `length` holds the buffer's capacity on entry
-  // and the result's length (or the size needed) on return.
-  virtual bool CanonicalizeUrl(const char* url, char* buffer, std::uint32_t* length,
-                               std::uint32_t flags) const = 0;
 };
 
 // A copy of `text` upper-cased as the ANSI code page does it.

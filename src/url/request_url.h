@@ -3,18 +3,24 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/outcomes.h"
 #include "platform/text.h"
 
 namespace vrpph {
 
-// The ANSI form of `url`, percent-escapes decoded when `decode` (DecodeURLs
-// is not "FALSE"); the interception leaves a URL with a query undecoded, and
-// a URL whose decoding would yield a line break or a NUL is left undecoded
-// too. None when the URL cannot be converted or holds a line break itself:
-// such a URL cannot stand in the record.
+// The ANSI form of `url`, its escapes decoded as DecodeUrlEscapes does when
+// `decode` (DecodeURLs is not "FALSE"); the interception leaves a URL with a
+// query undecoded. A letter the code page cannot spell is sent as the
+// escapes of its UTF-8 bytes rather than as a '?' that would cut the path.
+// None when the URL cannot be converted or holds a line break itself: such a
+// URL cannot stand in the record.
 std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const char16_t* url, Producer producer,
                                             bool decode);
+
+// Whether DecodeRequestUrl decodes `url` (its result, or what it was given):
+// a '?' in one is a '?' in the other, since an escaped one stays escaped.
+bool DecodesUrl(std::string_view url, Producer producer, bool decode);
 
 }  // namespace vrpph

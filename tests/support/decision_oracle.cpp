@@ -81,31 +81,125 @@ bool HasAccepted(const std::string& name, const std::optional<std::string>& acce
 
 bool HasLineBreak(const std::string& text) { return Has(text, '\r') || Has(text, '\n'); }
 
-// "%0D", "%0A" or "%00" in any case.
-bool EscapesLineBreakOrNul(const std::string& url) {
-  for (std::size_t i = 0; i + 2 < url.size(); ++i) {
-    if (url[i] != '%' || url[i + 1] != '0') continue;
-    const char c = url[i + 2];
-    if (c == 'd' || c == 'D' || c == 'a' || c == 'A' || c == '0') return true;
-  }
-  return false;
+int Hex(char c) {
+  const std::string digits = "0123456789abcdef";
+  const std::size_t at = digits.find(static_cast<char>(c >= 'A' && c <= 'F' ? c + 32 : c));
+  return at == std::string::npos ? -1 : static_cast<int>(at);
 }
 
-// A URL whose decoding would put a line break or a NUL into the record is
-// sent as given.
-std::optional<std::string> Decoded(const platform::Text& text, const std::string& converted,
-                                   const std::optional<std::string>& decodeSetting) {
-  if (decodeSetting && *decodeSetting == "FALSE") return converted;
-  if (Has(converted, '?') || EscapesLineBreakOrNul(converted)) return converted;
-  std::vector<char> buffer(converted.size() + 1, '\0');
-  std::uint32_t length = static_cast<std::uint32_t>(buffer.size());
-  if (!text.CanonicalizeUrl(converted.c_str(), buffer.data(), &length,
-                            platform::canonicalize::Decode | platform::canonicalize::NoEncode)) {
-    return converted;
+// The byte of a complete escape at s[i], or -1.
+int Escape(const std::string& s, std::size_t i) {
+  if (s[i] != '%' || i + 2 >= s.size() || Hex(s[i + 1]) < 0 || Hex(s[i + 2]) < 0) return -1;
+  return Hex(s[i + 1]) * 16 + Hex(s[i + 2]);
+}
+
+// Each escape of an ASCII byte decodes, except those naming '%', '/', '\',
+// '?', '#', CR, LF or NUL, and in the query '&', '=' or '+'.
+std::string Decoded(const std::string& url, const std::optional<std::string>& decodeSetting) {
+  if ((decodeSetting && *decodeSetting == "FALSE") || Has(url, '?')) return url;
+  std::string out;
+  for (std::size_t i = 0; i < url.size(); ++i) {
+    const int byte = Escape(url, i);
+    if (byte < 0 || byte >= 0x80 || std::string("%/\\?#\r\n").find(static_cast<char>(byte)) != std::string::npos ||
+        byte == 0) {
+      out += url[i];
+      continue;
+    }
+    out += static_cast<char>(byte);
+    i += 2;
   }
-  buffer.back() = '\0';
-  const std::string decoded(buffer.data());
-  return HasLineBreak(decoded) ? converted : decoded;
+  return out;
+}
+
+std::u16string Wide(const platform::Text& text, const std::string& ansi) {
+  std::vector<char16_t> wide(ansi.size() * 2 + 2, u'\0');
+  if (text.MultiByteToWide(ansi.c_str(), wide.data(), static_cast<int>(wide.size())) <= 0) return u"\uFFFF";
+  return wide.data();
+}
+
+std::string Ansi(const platform::Text& text, const std::u16string& wide) {
+  std::vector<char> ansi(wide.size() * 2 + 2, '\0');
+  if (text.WideToMultiByte(wide.c_str(), ansi.data(), static_cast<int>(ansi.size())) <= 0) return "";
+  return ansi.data();
+}
+
+std::string Utf8Escapes(const std::u16string& wide) {
+  std::string out;
+  const char* hex = "0123456789ABCDEF";
+  const auto put = [&](unsigned b) { out += {'%', hex[b >> 4], hex[b & 15]}; };
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = wide[i];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
+      c = 0x10000 + (c - 0xD800) * 0x400 + (wide[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;
+    }
+    if (c < 0x800) {
+      put(0xC0 + (c >> 6));
+    } else if (c < 0x10000) {
+      put(0xE0 + (c >> 12)), put(0x80 + ((c >> 6) & 63));
+    } else {
+      put(0xF0 + (c >> 18)), put(0x80 + ((c >> 12) & 63)), put(0x80 + ((c >> 6) & 63));
+    }
+    put(0x80 + (c & 63));
+  }
+  return out;
+}
+
+// Strict UTF-8 to UTF-16; U+FFFF (never in a name) for anything invalid.
+std::u16string FromUtf8(const std::string& bytes) {
+  std::u16string out;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    const int more = b < 0x80 ? 0 : b >= 0xC0 && b < 0xE0 ? 1 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xF0 && b < 0xF8 ? 3 : -1;
+    if (more < 0 || (more > 0 && i + static_cast<std::size_t>(more) >= bytes.size())) return u"\uFFFF";
+    char32_t c = more == 0 ? b : b & (0x3F >> more);
+    for (int k = 1; k <= more; ++k) {
+      const unsigned char t = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+      if ((t & 0xC0) != 0x80) return u"\uFFFF";
+      c = c * 64 + (t & 0x3F);
+    }
+    const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+    if (c < least[more] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return u"\uFFFF";
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += static_cast<std::size_t>(more) + 1;
+  }
+  return out;
+}
+
+// The URL's last segment with its escapes of bytes 0x80 and up decoded:
+// UTF-8 when they are, with no raw byte of the code page beside them; else
+// the code page's bytes. Only a name the code page spells exactly counts.
+std::optional<std::string> Readable(const platform::Text& text, const std::string& segment) {
+  std::string bytes;
+  bool escaped = false, raw = false;
+  for (std::size_t i = 0; i < segment.size(); ++i) {
+    const int byte = Escape(segment, i);
+    if (byte >= 0x80) {
+      bytes += static_cast<char>(byte);
+      escaped = true;
+      i += 2;
+    } else {
+      raw |= static_cast<unsigned char>(segment[i]) >= 0x80;
+      bytes += segment[i];
+    }
+  }
+  if (!escaped) return std::nullopt;
+  std::u16string wide = raw ? u"\uFFFF" : FromUtf8(bytes);
+  const bool utf8 = wide.find(u'\uFFFF') == std::u16string::npos;
+  if (!utf8) wide = Wide(text, bytes);
+  const std::string name = Ansi(text, wide);
+  if (Wide(text, name) != wide || (!utf8 && name != bytes)) return std::nullopt;
+  return name;
 }
 
 }  // namespace
@@ -218,10 +312,17 @@ ExpectedScreening ExpectScreening(const OracleWorld& world, const char16_t* wide
   if (needed <= 0) return e;
   std::vector<char> ansi(static_cast<std::size_t>(needed) + 1, '\0');
   if (text.WideToMultiByte(wideUrl, ansi.data(), needed) <= 0) return e;
+  std::string converted(ansi.data());
+  // A letter the code page lacks goes as the escapes of its UTF-8 bytes.
+  if (Wide(text, converted) != std::u16string(wideUrl)) converted = Utf8Escapes(wideUrl);
   // A line break of its own could not stand in the record: left to the browser.
-  if (HasLineBreak(std::string(ansi.data()))) return e;
-  const std::string url = *Decoded(text, std::string(ansi.data()), StoredText(registry, "DecodeURLs"));
+  if (HasLineBreak(converted)) return e;
+  const auto decodeSetting = StoredText(registry, "DecodeURLs");
+  const std::string url = Decoded(converted, decodeSetting);
   e.url = url;
+  const bool decoded = !(decodeSetting && *decodeSetting == "FALSE") && !Has(url, '?');
+  const std::optional<std::string> readable =
+      decoded ? Readable(text, oracle::FileName(url)) : std::nullopt;
 
   const auto accepting = StoredText(registry, "AcceptingTypes");
   std::optional<std::string> fileName;
@@ -239,6 +340,7 @@ ExpectedScreening ExpectScreening(const OracleWorld& world, const char16_t* wide
       if (!oracle::ListHas(*accepting, Upper(*extension, text))) return e;
       auto excluded = StoredText(registry, "ExcludeFileNames");
       if (excluded && oracle::ListHas(Upper(*excluded, text), Upper(oracle::FileName(url), text))) return e;
+      if (excluded && readable && oracle::ListHas(Upper(*excluded, text), Upper(*readable, text))) return e;
     }
   }
   if (world.claims(url)) {
@@ -248,7 +350,7 @@ ExpectedScreening ExpectScreening(const OracleWorld& world, const char16_t* wide
   if (!fileName) {
     if (!HasAccepted(oracle::FileName(url), accepting, text)) fileName = oracle::Embedded(url, accepting, text);
   }
-  e.fileName = fileName;
+  e.fileName = fileName ? fileName : readable;
   if (!e.forced && verb == RequestVerb::Post) return e;
   e.outcome = Outcome::Prompt;
   return e;

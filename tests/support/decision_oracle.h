@@ -3,7 +3,7 @@
 // to, computed from the stored values, the key table and the URL. Bad-input
 // tests and the fuzz targets hold DecideNavigation against it. It shares no
 // code with the module beyond the platform's own services (the ANSI
-// conversion, upper-casing and the canonicaliser), so a rule broken in one
+// conversions and upper-casing), so a rule broken in one
 // place shows as a disagreement.
 #pragma once
 

@@ -1,5 +1,5 @@
-// The ANSI code page 1252 and wininet's canonicaliser as Wine carries them
-// out, for the cases the module meets.
+// The ANSI code page 1252 as Wine carries it out, for the cases the module
+// meets.
 #pragma once
 
 #include <set>
@@ -14,8 +14,6 @@ class FakeText : public platform::Text {
   int MultiByteToWide(const char* text, char16_t* out, int capacity) const override;
   void UpperCase(std::string& text) const override;
   bool IsLeadByte(unsigned char byte) const override;
-  bool CanonicalizeUrl(const char* url, char* buffer, std::uint32_t* length,
-                       std::uint32_t flags) const override;
 
   // Pretends a double-byte code page whose lead bytes are these.
   void SetLeadBytes(std::set<unsigned char> leadBytes) { leadBytes_ = std::move(leadBytes); }

@@ -112,6 +112,23 @@ TEST_F(DownloadFileTest, QueriesAreDecodedUnlessDecodingIsOff) {
   EXPECT_EQ(services.prompts.at(0).url, "http://h/a%20b.zip");
 }
 
+// Without a path the record names the file; an escaped letter's readable
+// name does when nothing else in the URL names an accepted file.
+TEST_F(DownloadFileTest, AnEscapedLetterTravelsAsTheFileNameWhenNoPathIsGiven) {
+  Call(u"http://h/%C3%9Cber%20sicht.zip?lang=%C3%A4", nullptr, nullptr);
+  EXPECT_EQ(services.prompts.at(0).suggestedName, "\xDC" "ber sicht.zip");
+  EXPECT_EQ(Record(), "URL=http://h/%C3%9Cber sicht.zip?lang=%C3%A4\nReferer=\nPath=OPEN\nFileName=\xDC" "ber sicht.zip");
+
+  services = FakeDownloadServices();
+  Call(u"http://h/%C3%9C.zip", nullptr, u"C:\\d\\u.zip");
+  EXPECT_EQ(Record(), "URL=http://h/%C3%9C.zip\nReferer=\nPath=OPEN") << "the path names the file";
+
+  testing::SetString(world.registry, CurrentUser, keys::Main, values::DecodeUrls, "FALSE");
+  services = FakeDownloadServices();
+  Call(u"http://h/%C3%9C.zip", nullptr, nullptr);
+  EXPECT_EQ(Record(), "URL=http://h/%C3%9C.zip\nReferer=\nPath=OPEN") << "no decoding, no readable name";
+}
+
 TEST_F(DownloadFileTest, ALineBreakInAnyTextSendsNothing) {
   services.promptAnswer = kSave;
   Call(u"http://h/a.zip", u"x\nPath=C:\\Startup\\run.exe", nullptr);

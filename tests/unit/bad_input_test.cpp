@@ -126,26 +126,30 @@ TEST_F(BadInputTest, AbsentUrlIsDeclined) {
   EXPECT_TRUE(services.prompts.empty());
 }
 
-// ---- Texts the ANSI code page cannot hold: the rules see the substitutes.
+// ---- Texts the ANSI code page cannot hold: escaped as a browser sends them,
+// never a '?' that would read as a query.
 
-TEST_F(BadInputTest, UnpairedSurrogatesBecomeTheCodePagesDefaultCharacter) {
+TEST_F(BadInputTest, UnpairedSurrogatesBecomeTheEscapesOfTheReplacementCharacter) {
   const std::u16string urls[] = {u"http://host/\xD800.zip", u"http://host/a\xDC00" u"b.zip",
                                  u"http://host/file.zip\xD83D", u"http://\xDBFF" u"host/file.zip",
                                  u"http://host/\xDFFF\xD800.zip"};
   for (const auto& url : urls) {
-    // The '?' the conversion puts in reads as a query.
-    EXPECT_EQ(DecideAsTheRulesSay(url), NavigationAnswer::Decline);
-    EXPECT_NE(lastExpected.url.find('?'), std::string::npos) << "a substitute, never a lost character";
+    DecideAsTheRulesSay(url);
+    EXPECT_EQ(lastExpected.url.find('?'), std::string::npos);
+    EXPECT_NE(lastExpected.url.find("%EF%BF%BD"), std::string::npos) << "never a lost character";
   }
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip\xD83D"), NavigationAnswer::Decline) << "no ZIP";
   world.keyboard.Hold({vk::Control, vk::Menu});
-  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\xD800.zip"), NavigationAnswer::Take) << "forced past the type tests";
-  EXPECT_EQ(lastPrompts.at(0).url, "http://host/?.zip");
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\xD800.zip"), NavigationAnswer::Take);
+  EXPECT_EQ(lastPrompts.at(0).url, "http://host/%EF%BF%BD.zip");
 }
 
-TEST_F(BadInputTest, CharactersOutsideTheCodePageAreSubstitutedBeforeTheRules) {
-  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x4E2D\x6587.zip"), NavigationAnswer::Decline) << "'??.zip' has a query";
-  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x0100.zip"), NavigationAnswer::Take) << "best fit 'A'";
-  EXPECT_EQ(lastPrompts.at(0).url, "http://host/A.zip");
+TEST_F(BadInputTest, CharactersOutsideTheCodePageAreEscapedBeforeTheRules) {
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x4E2D\x6587.zip"), NavigationAnswer::Take);
+  EXPECT_EQ(lastPrompts.at(0).url, "http://host/%E4%B8%AD%E6%96%87.zip");
+  EXPECT_EQ(lastPrompts.at(0).suggestedName, std::nullopt) << "1252 cannot spell the name";
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x0100.zip"), NavigationAnswer::Take) << "no best fit 'A'";
+  EXPECT_EQ(lastPrompts.at(0).url, "http://host/%C4%80.zip");
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/\x20AC.zip"), NavigationAnswer::Take) << "the euro sign is in 1252";
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/\x80.zip");
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.\x4E2D"), NavigationAnswer::Decline);
@@ -184,8 +188,9 @@ TEST_F(BadInputTest, QueryFragmentAndDotInEveryPositionFollowTheRules) {
 TEST_F(BadInputTest, PercentEscapesOfTheSpecialCharactersAreDecodedFirst) {
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file%2Ezip"), NavigationAnswer::Take);
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/file.zip");
-  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%3Fx"), NavigationAnswer::Decline) << "decoded '?x' is no ZIP";
-  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%23x"), NavigationAnswer::Take) << "'#' ends the extension";
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%3Fx"), NavigationAnswer::Decline) << "'zip%3Fx' is no ZIP";
+  EXPECT_EQ(DecideAsTheRulesSay(u"http://host/file.zip%23x"), NavigationAnswer::Decline)
+      << "an escaped '#' stays escaped: no fragment ends the extension";
   EXPECT_EQ(DecideAsTheRulesSay(u"http://host/a%00b.zip"), NavigationAnswer::Take) << "a NUL is never decoded";
   EXPECT_EQ(lastPrompts.at(0).url, "http://host/a%00b.zip") << "so the URL is not cut short either";
 }
@@ -480,10 +485,10 @@ TEST_F(BadDownloadFileTest, AbsentTextsAndUnconvertibleOnes) {
   EXPECT_EQ(Call(&url, nullptr, nullptr), "URL=http://host/a.zip\nReferer=\nPath=");
   const std::u16string surrogates = u"http://host/\xD800\xDC00\xDFFF.zip";
   const std::u16string referer = u"http://\xDBFF/";
-  // Each unpaired half becomes a substitute '?', which the rules then read as
-  // a query: the last segment is "??", and the name is found embedded.
-  EXPECT_EQ(Call(&surrogates, &referer, nullptr),
-            "URL=http://host/???.zip\nReferer=http://?/\nPath=\nFileName=.zip");
+  // The pair and the unpaired half go as the escapes of their UTF-8 bytes
+  // (the half's as U+FFFD's), as a browser sends them; 1252 spells neither,
+  // so no FileName. The referer, no URL, keeps the conversion's '?'.
+  EXPECT_EQ(Call(&surrogates, &referer, nullptr), "URL=http://host/%F0%90%80%80%EF%BF%BD.zip\nReferer=http://?/\nPath=");
   world.text.FailConversions(true);
   EXPECT_EQ(Call(&url, &referer, nullptr), "<none>");
 }

@@ -308,6 +308,50 @@ TEST_F(NavigationTest, ADecodedNameCanTurnIntoAnExtension) {
   EXPECT_EQ(Record(), "URL=http://host/file.zip\nPath=OPEN");
 }
 
+// An escaped letter stays escaped in the URL Trevalon fetches; the name it
+// spells, when the code page has it, is what the prompt shows and the
+// record's FileName carries.
+TEST_F(NavigationTest, AnEscapedLetterKeepsTheResourceAndTravelsAsTheFileName) {
+  struct Case {
+    const char* url;
+    const char* decodeUrls;  // null: absent
+    const char* record;      // null: declined
+    std::optional<std::string> shownName;
+  };
+  const Case cases[] = {
+      {"http://host/files/%C3%9Cbersicht.zip", nullptr,
+       "URL=http://host/files/%C3%9Cbersicht.zip\nPath=OPEN\nFileName=\xDC" "bersicht.zip", "\xDC" "bersicht.zip"},
+      {"http://host/%DC%20x.zip", nullptr, "URL=http://host/%DC x.zip\nPath=OPEN\nFileName=\xDC x.zip", "\xDC x.zip"},
+      {"http://host/%E4%B8%AD.zip", nullptr, "URL=http://host/%E4%B8%AD.zip\nPath=OPEN", std::nullopt},
+      {"http://host/files/%C3%9Cbersicht.zip", "FALSE", "URL=http://host/files/%C3%9Cbersicht.zip\nPath=OPEN",
+       std::nullopt},
+      {"http://host/%C3%9C.zip?v=1", nullptr, nullptr, std::nullopt},
+      {"http://host/QVREDIR.ASP?f=%C3%9C.zip", nullptr,
+       "URL=http://host/QVREDIR.ASP?f=%C3%9C.zip\nPath=OPEN\nFileName=%C3%9C.zip", "%C3%9C.zip"},
+      {"http://host/%C3%9C%3F.zip", nullptr, "URL=http://host/%C3%9C%3F.zip\nPath=OPEN\nFileName=\xDC%3F.zip",
+       "\xDC%3F.zip"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    if (c.decodeUrls) Main(values::DecodeUrls, c.decodeUrls);
+    services = FakeDownloadServices();
+    EXPECT_EQ(Decide(c.url), c.record ? kTake : kDecline);
+    EXPECT_EQ(Record(), c.record ? c.record : "<none>");
+    if (c.record) {
+      EXPECT_EQ(services.prompts.at(0).suggestedName, c.shownName);
+    }
+    if (c.decodeUrls) Drop(values::DecodeUrls);
+  }
+}
+
+TEST_F(NavigationTest, AnExcludedNameMatchesAsTheUrlSpellsItOrAsItReads) {
+  Main(values::ExcludeFileNames, "\xFC" "bersicht.zip, %C3%A4.zip, ");
+  EXPECT_EQ(Decide("http://host/%C3%9Cbersicht.zip"), kDecline);
+  EXPECT_EQ(Decide("http://host/%C3%A4.zip"), kDecline);
+  EXPECT_FALSE(Prompted());
+  EXPECT_EQ(Decide("http://host/%C3%A4%C3%A4.zip"), kTake);
+}
+
 // ---- What one navigation costs.
 
 TEST_F(NavigationTest, SettingsComeFromOneOpenKeyAndNoKeyIsLeftOpen) {

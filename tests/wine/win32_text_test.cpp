@@ -1,11 +1,10 @@
-// Win32Text on Wine's ANSI code page and wininet.
+// Win32Text on Wine's ANSI code page.
 #include "platform/win32/win32_text.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace vrpph::platform {
@@ -79,30 +78,6 @@ TEST_F(Win32TextWineTest, ASingleByteCodePageHasNoLeadBytes) {
   for (unsigned byte : {0x00u, 0x41u, 0x81u, 0x9fu, 0xe0u, 0xffu}) {
     EXPECT_FALSE(text_.IsLeadByte(static_cast<unsigned char>(byte))) << byte;
   }
-}
-
-TEST_F(Win32TextWineTest, CanonicalizeDecodesEscapesWithoutReEncoding) {
-  const char url[] = "http://example.com/my%20file%2Ezip";
-  char buffer[sizeof url];
-  std::uint32_t length = sizeof buffer;
-  ASSERT_TRUE(text_.CanonicalizeUrl(url, buffer, &length,
-                                    canonicalize::Decode | canonicalize::NoEncode));
-  EXPECT_STREQ(buffer, "http://example.com/my file.zip");
-  EXPECT_EQ(length, std::strlen("http://example.com/my file.zip"));
-}
-
-TEST_F(Win32TextWineTest, CanonicalizeFailsWhenTheResultDoesNotFit) {
-  char buffer[8];
-  std::uint32_t length = sizeof buffer;
-  EXPECT_FALSE(text_.CanonicalizeUrl("http://example.com/file.zip", buffer, &length,
-                                     canonicalize::Decode | canonicalize::NoEncode));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-  EXPECT_GT(length, 8u);
-}
-
-TEST_F(Win32TextWineTest, CanonicalizeWithoutALengthFails) {
-  char buffer[64];
-  EXPECT_FALSE(text_.CanonicalizeUrl("http://example.com/a", buffer, nullptr, 0));
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "platform/win32/win32_text.h"
 
 #include <windows.h>
-#include <wininet.h>
-
-#include <cstring>
 
 namespace vrpph::platform {
 
@@ -26,18 +23,5 @@ void Win32Text::UpperCase(std::string& text) const {
 }
 
 bool Win32Text::IsLeadByte(unsigned char byte) const { return IsDBCSLeadByte(byte) != FALSE; }
-
-bool Win32Text::CanonicalizeUrl(const char* url, char* buffer, std::uint32_t* length,
-                                std::uint32_t flags) const {
-  if (length == nullptr || url == nullptr) return false;
-  if (strnlen(url, kMaxCanonicalizedUrl + 1) > kMaxCanonicalizedUrl) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return false;
-  }
-  DWORD size = *length;
-  const BOOL ok = InternetCanonicalizeUrlA(url, buffer, &size, flags);
-  *length = size;
-  return ok != FALSE;
-}
 
 }  // namespace vrpph::platform
