@@ -3,8 +3,8 @@
 // surrogates and characters outside code page 1252, '?' '#' '.' anywhere,
 // POST bodies of nothing, NUL bytes and 16 MB, settings stored wrongly,
 // and a download manager that hangs or goes away. Each decision is held
-// against tests/support/decision_oracle over Wine's own registry, ANSI
-// conversion and canonicaliser; no wait may outlast its bound.
+// against tests/support/decision_oracle over Wine's own registry and ANSI
+// conversions; no wait may outlast its bound.
 #include <windows.h>
 #include <oleauto.h>
 #include <urlmon.h>
@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,6 +42,13 @@ constexpr HRESULT kDecline = INET_E_USE_DEFAULT_PROTOCOLHANDLER;
 
 std::wstring WideOf(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+// The FileName field of a record (always its last), or none.
+std::optional<std::string> FileNameField(const std::string& record) {
+  const std::size_t at = record.find("\nFileName=");
+  if (at == std::string::npos) return std::nullopt;
+  return record.substr(at + 10);
+}
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -104,6 +112,7 @@ class BadInputWineTest : public ::testing::Test {
         EXPECT_EQ(newRecords.size(), 1u);
         EXPECT_EQ(lastRecord_.compare(0, lastExpected_.url.size() + 5, "URL=" + lastExpected_.url + "\n"), 0)
             << lastRecord_.substr(0, 200);
+        EXPECT_EQ(FileNameField(lastRecord_), lastExpected_.fileName);
       }
     } else {
       EXPECT_EQ(hr, kDecline);
@@ -156,21 +165,24 @@ TEST_F(BadInputWineTest, AMegabyteUrlIsDecodedInOnePass) {
   EXPECT_LT(SecondsSince(start), 5.0);
 }
 
-TEST_F(BadInputWineTest, SurrogatesAndForeignCharactersBecomeTheCodePagesSubstitutes) {
+TEST_F(BadInputWineTest, SurrogatesAndForeignCharactersGoAsTheirUtf8Escapes) {
   const std::wstring urls[] = {L"http://host/\xD800.zip", L"http://host/a\xDC00" L"b.zip", L"http://host/file.zip\xD83D",
                                L"http://host/\x4E2D\x6587.zip", L"http://host/\x0100.zip", L"http://host/\x20AC.zip",
                                L"http://\xD83D\xDE00host/f.zip"};
   for (const auto& url : urls) StartAsTheRulesSay(url);
-  EXPECT_EQ(StartAsTheRulesSay(L"http://host/\xD800.zip"), kDecline);
-  EXPECT_EQ(lastExpected_.url, "http://host/?.zip") << "Wine's conversion puts '?' for an unpaired half";
+  EXPECT_EQ(StartAsTheRulesSay(L"http://host/\xD800.zip"), kTake);
+  EXPECT_EQ(lastRecord_, "URL=http://host/%EF%BF%BD.zip\nPath=OPEN")
+      << "an unpaired half goes as the escapes of U+FFFD, never as a '?' that cuts the path";
+  EXPECT_EQ(StartAsTheRulesSay(L"http://host/\x4E2D\x6587.zip"), kTake);
+  EXPECT_EQ(lastRecord_, "URL=http://host/%E4%B8%AD%E6%96%87.zip\nPath=OPEN") << "1252 spells no name for it";
   EXPECT_EQ(StartAsTheRulesSay(L"http://host/\x20AC.zip"), kTake);
-  EXPECT_EQ(lastRecord_, "URL=http://host/\x80.zip\nPath=OPEN");
+  EXPECT_EQ(lastRecord_, "URL=http://host/\x80.zip\nPath=OPEN") << "a letter 1252 has stays its byte";
   keys_.Hold({VK_CONTROL, VK_MENU});
   const std::size_t dialogs = watcher_->answered().size();
-  EXPECT_EQ(StartAsTheRulesSay(L"http://host/\xDFFF.zip"), kTake) << "forced past the type tests";
-  EXPECT_EQ(lastExpected_.url, "http://host/?.zip");
-  // Cut at its '?', the URL has no extension, so no remembered action: the
-  // dialog asks, and the watcher cancels.
+  EXPECT_EQ(StartAsTheRulesSay(L"http://host/\xDFFF"), kTake) << "forced past the type tests";
+  EXPECT_EQ(lastExpected_.url, "http://host/%EF%BF%BD");
+  // Without an extension there is no remembered action: the dialog asks,
+  // and the watcher cancels.
   EXPECT_EQ(watcher_->answered().size(), dialogs + 1);
 }
 
@@ -381,11 +393,13 @@ TEST_F(BadInputWineTest, DownloadFileWithTextsFromNothingToOneMegabyte) {
     ASSERT_EQ(received.size(), records + 1);
     EXPECT_EQ(received.back().bytes, "URL=" + url + "\nReferer=" + referer + "\nPath=OPEN");
   }
-  // Each unpaired half becomes the code page's '?'.
-  Bstr surrogates(L"http://host/f.zip\xD800"), referer(L"http://\xDBFF/");
+  // An unpaired half in the URL goes as the escapes of U+FFFD; the
+  // referer, no URL, keeps the code page's '?'.
+  Bstr surrogates(L"http://host/f\xD800.zip"), referer(L"http://\xDBFF/");
   short result = -1;
   EXPECT_EQ(api->DownloadFile(surrogates.get(), referer.get(), nullptr, &result), S_OK);
-  EXPECT_EQ(manager_->received().back().bytes, "URL=http://host/f.zip?\nReferer=http://?/\nPath=OPEN");
+  EXPECT_EQ(manager_->received().back().bytes, "URL=http://host/f%EF%BF%BD.zip\nReferer=http://?/\nPath=OPEN")
+      << "1252 spells no readable name for U+FFFD";
   EXPECT_EQ(api->DownloadFile(nullptr, nullptr, nullptr, nullptr), S_OK) << "nothing given, nothing sent";
   api->Release();
 }

@@ -9,6 +9,7 @@
 #include "settings/contact_points.h"
 #include "support/registry_tools.h"
 #include "wine/support/modal_watcher.h"
+#include "wine/support/prompt_driver.h"
 #include "wine/support/protocol_start.h"
 #include "wine/support/standin_manager.h"
 #include "wine/support/vrpph_dll.h"
@@ -63,6 +64,47 @@ TEST_F(HandoffStartWineTest, ARunningManagerReceivesTheAcceptedLink) {
   EXPECT_EQ(StartNavigation(dll, L"http://host/page.html", sink), kUseDefaultHandler);
   Sleep(300);
   EXPECT_EQ(manager.Entries("RECORD").size(), 1u);
+}
+
+// Escaped letters reach the manager still escaped, so it fetches the same
+// resource; the name they spell travels as FileName and is what the prompt
+// shows. The bytes are code page 1252's, the one tools/wine-env pins through
+// the locale (LC_ALL).
+TEST_F(HandoffStartWineTest, AUrlWithLettersPastAsciiKeepsItsResourceAndShowsItsName) {
+  ASSERT_EQ(GetACP(), 1252u) << "the locale does not pin code page 1252";
+  ASSERT_TRUE(manager.Launch(" /Invisible"));
+  ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
+  struct Case {
+    const wchar_t* url;
+    const char* record;
+  };
+  const Case cases[] = {
+      {L"http://host/files/%C3%9Cbersicht.zip",
+       "URL=http://host/files/%C3%9Cbersicht.zip\nPath=OPEN\nFileName=\xDC" "bersicht.zip"},
+      {L"http://host/%dcber%20sicht.zip", "URL=http://host/%dcber sicht.zip\nPath=OPEN\nFileName=\xDC" "ber sicht.zip"},
+      {L"http://host/\x4E2D%2F.zip", "URL=http://host/%E4%B8%AD%2F.zip\nPath=OPEN"},
+      {L"http://host/\x00DC.zip", "URL=http://host/\xDC.zip\nPath=OPEN"},
+  };
+  std::size_t sent = 0;
+  {
+    ModalWatcher watcher;
+    for (const Case& c : cases) {
+      EXPECT_EQ(StartNavigation(dll, c.url), S_FALSE) << c.record;
+      const auto records = manager.WaitForEntries("RECORD", ++sent, kWait);
+      ASSERT_EQ(records.size(), sent);
+      EXPECT_EQ(records.back().bytes, c.record);
+    }
+    EXPECT_TRUE(watcher.answered().empty()) << "opening a zip is remembered: no prompt";
+  }
+
+  // No remembered choice for an exe: the prompt names the file as it reads.
+  PromptDriver driver([](HWND prompt) { Press(prompt, IDOK); });
+  EXPECT_EQ(StartNavigation(dll, L"http://host/%C3%A9t%C3%A9.exe"), S_FALSE);
+  ASSERT_TRUE(driver.found());
+  EXPECT_EQ(driver.shown().texts.at(202), "\xE9t\xE9.exe  host");
+  const auto records = manager.WaitForEntries("RECORD", sent + 1, kWait);
+  ASSERT_EQ(records.size(), sent + 1);
+  EXPECT_EQ(records.back().bytes, "URL=http://host/%C3%A9t%C3%A9.exe\nPath=OPEN\nFileName=\xE9t\xE9.exe");
 }
 
 TEST_F(HandoffStartWineTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
