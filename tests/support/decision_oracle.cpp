@@ -150,21 +150,21 @@ std::string Utf8Escapes(const std::u16string& wide) {
   return out;
 }
 
-// Strict UTF-8 to UTF-16; U+FFFF (never in a name) for anything invalid.
-std::u16string FromUtf8(const std::string& bytes) {
+// Strict UTF-8 to UTF-16; none for anything invalid.
+std::optional<std::u16string> FromUtf8(const std::string& bytes) {
   std::u16string out;
   for (std::size_t i = 0; i < bytes.size();) {
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     const int more = b < 0x80 ? 0 : b >= 0xC0 && b < 0xE0 ? 1 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xF0 && b < 0xF8 ? 3 : -1;
-    if (more < 0 || (more > 0 && i + static_cast<std::size_t>(more) >= bytes.size())) return u"\uFFFF";
+    if (more < 0 || (more > 0 && i + static_cast<std::size_t>(more) >= bytes.size())) return std::nullopt;
     char32_t c = more == 0 ? b : b & (0x3F >> more);
     for (int k = 1; k <= more; ++k) {
       const unsigned char t = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-      if ((t & 0xC0) != 0x80) return u"\uFFFF";
+      if ((t & 0xC0) != 0x80) return std::nullopt;
       c = c * 64 + (t & 0x3F);
     }
     const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-    if (c < least[more] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return u"\uFFFF";
+    if (c < least[more] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return std::nullopt;
     if (c >= 0x10000) {
       out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
       out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
@@ -194,9 +194,9 @@ std::optional<std::string> Readable(const platform::Text& text, const std::strin
     }
   }
   if (!escaped) return std::nullopt;
-  std::u16string wide = raw ? u"\uFFFF" : FromUtf8(bytes);
-  const bool utf8 = wide.find(u'\uFFFF') == std::u16string::npos;
-  if (!utf8) wide = Wide(text, bytes);
+  const std::optional<std::u16string> strict = raw ? std::nullopt : FromUtf8(bytes);
+  const bool utf8 = strict.has_value();
+  const std::u16string wide = utf8 ? *strict : Wide(text, bytes);
   const std::string name = Ansi(text, wide);
   if (Wide(text, name) != wide || (!utf8 && name != bytes)) return std::nullopt;
   return name;

@@ -122,6 +122,20 @@ TEST_F(BridgeDecisionTest, TheBrowsersNameDecidesAndGoesInTheRecordWhenTheUrlDoe
                        }));
 }
 
+// Escaped letters stay escaped and a letter the code page lacks goes as its
+// UTF-8 escapes: the URL never gets a '?' that would name another resource.
+TEST_F(BridgeDecisionTest, ANonAsciiUrlReachesTrevalonNamingTheSameResource) {
+  EXPECT_EQ(Decide(Download("http://h/files/%C3%9Cbersicht.zip", "\xC3\x9C" "bersicht.zip")).state,
+            DownloadState::Taken);
+  EXPECT_EQ(Decide(Download("http://h/\xE6\x96\x87%20a.zip", "\xE6\x96\x87 a.zip")).state, DownloadState::Taken);
+  EXPECT_EQ(Decide(Download("http://h/a%3Fb%23c.zip", "a_b_c.zip")).state, DownloadState::Taken);
+  EXPECT_EQ(Records(), (std::vector<std::string>{
+                           "URL=http://h/files/%C3%9Cbersicht.zip\nPath=OPEN\nFileName=\xDC" "bersicht.zip",
+                           "URL=http://h/%E6%96%87 a.zip\nPath=OPEN",
+                           "URL=http://h/a%3Fb%23c.zip\nPath=OPEN\nFileName=a_b_c.zip",
+                       }));
+}
+
 TEST_F(BridgeDecisionTest, ForcedRequestsSkipTheTypeTestsAndOtherKeysDoNot) {
   Setting(values::UseCtrlAlt, "TRUE");
   BridgeRequest link = Download("https://host/manual.html");

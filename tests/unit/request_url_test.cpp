@@ -132,6 +132,7 @@ TEST(ReadableFileNameTest, EscapedLettersReadAsUtf8ElseAsTheCodePage) {
       {"http://h/%C3", "\xC3"},
       {"http://h/%E4%B8%AD.zip", std::nullopt},
       {"http://h/%F0%9F%98%80.zip", std::nullopt},
+      {"http://h/%EF%BF%BF.zip", std::nullopt},
       {"http://h/%C3%9C%2F%25%3F.zip", "\xDC%2F%25%3F.zip"},
       {"http://h/\xDC%C3%BC.zip", "\xDC\xC3\xBC.zip"},
       {"http://h/%C3%9C/a.zip", std::nullopt},
