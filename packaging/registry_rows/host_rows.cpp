@@ -6,7 +6,6 @@
 
 #include "bridge/host_registration.h"
 #include "registry_rows/recorded_state.h"
-#include "support/fake_registry.h"
 
 namespace vrpph::packaging {
 namespace {
@@ -52,7 +51,7 @@ std::string IdOf(const std::string& name) {
 bool ReadHostRows(const std::string& programName, const std::string& directoryId, HostPackage* host,
                   std::string* error) {
   const std::string folder = "[" + directoryId + "]";
-  testing::FakeRegistry registry;
+  RecordingRegistry registry;
   RecordedFiles files(folder);
   if (!bridge::RegisterHost(registry, files, programName, bridge::AllowedCallers{})) {
     *error = "the host's registration failed";

@@ -5,13 +5,13 @@
 
 namespace vrpph::packaging {
 
-RegistryState RecordedState(const testing::FakeRegistry& registry) {
+RegistryState RecordedState(const RecordingRegistry& registry) {
   RegistryState state;
   const std::pair<platform::HKey, const char*> roots[] = {{platform::root::ClassesRoot, "HKCR"},
                                                           {platform::root::CurrentUser, "HKCU"},
                                                           {platform::root::LocalMachine, "HKLM"}};
   for (const auto& [root, rootName] : roots) {
-    const std::vector<testing::FakeRegistry::KeyContents> keys = registry.Contents(root);
+    const std::vector<RecordingRegistry::KeyContents> keys = registry.Contents(root);
     for (std::size_t i = 0; i < keys.size(); ++i) {
       const auto& key = keys[i];
       for (const auto& value : key.values) {

@@ -7,7 +7,6 @@
 #include "platform/win32/handles.h"
 #include "registration/win32/module_script.h"
 #include "registry_rows/recorded_state.h"
-#include "support/fake_registry.h"
 
 namespace vrpph::packaging {
 namespace {
@@ -42,7 +41,7 @@ bool ReadScriptRows(const std::string& modulePath, const std::string& registered
     *error = modulePath + ": no REGISTRY resources";
     return false;
   }
-  testing::FakeRegistry registry;
+  RecordingRegistry registry;
   for (const bool doRegister : {true, false}) {
     if (!doRegister) {
       for (const auto& [key, row] : RecordedState(registry)) rows->push_back(ScriptRow{row, false});

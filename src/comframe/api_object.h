@@ -12,6 +12,9 @@
 #include "comframe/interface_table.h"
 #include "vrpph_idl.h"
 
+// objsafe.h gives IObjectSafety no __uuidof.
+__CRT_UUID_DECL(IObjectSafety, 0xcb5bdc81, 0x93c1, 0x11cf, 0x8f, 0x20, 0x00, 0x80, 0x5f, 0x2c, 0xd0, 0x64)
+
 namespace vrpph::comframe {
 
 inline TypeInfoCache& ApiTypeInfoOf(ModuleState& module) { return module.ApiTypeInfo(); }
@@ -21,17 +24,7 @@ class ApiMethods : public DualDispatch<IAPI, &ApiTypeInfoOf>, public ISupportErr
   // Registered for both threading models: calls and references may come
   // from several threads at once.
   static constexpr bool kAnyThread = true;
-  static constexpr InterfaceRow kRows[] = {
-      {&IID_IDispatch, 0},
-      {&IID_IAPI, 0},
-      {&IID_ISupportErrorInfo, 1},
-      {&IID_IObjectSafety, 2},
-  };
-  IUnknown* InterfaceAt(int pointer) {
-    if (pointer == 0) return static_cast<IAPI*>(this);
-    if (pointer == 1) return static_cast<ISupportErrorInfo*>(this);
-    return static_cast<IObjectSafety*>(this);
-  }
+  using Interfaces = InterfaceList<IDispatch, IAPI, ISupportErrorInfo, IObjectSafety>;
 
   // IAPI. Both always answer S_OK; *result is 0 whatever happened. Once a
   // browser has said the caller may be untrusted, a path counts as absent

@@ -17,8 +17,7 @@ using CreateObjectFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** out
 
 class CachedClassFactory final : public IClassFactory {
  public:
-  static constexpr InterfaceRow kRows[] = {{&IID_IClassFactory, 0}};
-  IUnknown* InterfaceAt(int) { return this; }
+  using Interfaces = InterfaceList<IClassFactory>;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
   STDMETHODIMP_(ULONG) AddRef() override;

@@ -1,6 +1,6 @@
 // The two forms an instance of a class takes: standalone, or aggregated
 // inside an outer object. `Methods` implements a class's interfaces apart
-// from IUnknown and carries its interface table (kRows, InterfaceAt).
+// from IUnknown and lists them (Interfaces).
 // Every instance keeps the module loaded for as long as it lives.
 #pragma once
 
@@ -72,7 +72,7 @@ class AggregatedObject final : public IUnknown {
     explicit Contained(IUnknown* outer) : outer_(outer) {}
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
       HRESULT result = outer_->QueryInterface(iid, out);
-      if (FAILED(result) && outer_ != this->InterfaceAt(Methods::kRows[0].pointer)) {
+      if (FAILED(result) && outer_ != Methods::Interfaces::IdentityOf(*this)) {
         result = FindInterface(*this, iid, out);
       }
       return result;

@@ -15,16 +15,7 @@ inline TypeInfoCache& PlugProtTypeInfoOf(ModuleState& module) { return module.Pl
 
 class PlugProtMethods : public DualDispatch<IHTTPPlugProt, &PlugProtTypeInfoOf>, public IInternetProtocol {
  public:
-  static constexpr InterfaceRow kRows[] = {
-      {&IID_IHTTPPlugProt, 0},
-      {&IID_IDispatch, 0},
-      {&IID_IInternetProtocol, 1},
-      {&IID_IInternetProtocolRoot, 1},
-  };
-  IUnknown* InterfaceAt(int pointer) {
-    if (pointer == 0) return static_cast<IHTTPPlugProt*>(this);
-    return static_cast<IInternetProtocol*>(this);
-  }
+  using Interfaces = InterfaceList<IHTTPPlugProt, IDispatch, IInternetProtocol, IInternetProtocolRoot>;
 
   // IInternetProtocolRoot
   STDMETHODIMP Start(LPCWSTR url, IInternetProtocolSink* sink, IInternetBindInfo* bindInfo, DWORD flags,

@@ -22,3 +22,6 @@ add_test(NAME src_includes_nothing_of_packaging_check_catches_one
           ${VRPPH_ARCHITECTURE_DIR}/fixture/src/high)
 set_tests_properties(src_includes_nothing_of_packaging_check_catches_one PROPERTIES
   PASS_REGULAR_EXPRESSION "^low.h: includes ../high/high.h, a file of high/")
+# The package's tools build on the module and their own code, never on tests/.
+add_test(NAME packaging_includes_nothing_of_tests
+  COMMAND ${VRPPH_ARCHITECTURE_DIR}/check_no_includes_of.sh ${CMAKE_SOURCE_DIR}/packaging ${CMAKE_SOURCE_DIR}/tests)

@@ -186,6 +186,37 @@ TEST_F(BridgeDecisionTest, ClaimsCancelsAndRememberedActionsEndWithoutTheDialogO
   EXPECT_EQ(Records().back(), "URL=http://h/big.exe\nPath=C:\\dl\\big.exe");
 }
 
+// A dialog that could not be shown hands over in the mode held before, as on
+// the module's roads; no module image to show one from sends nothing.
+TEST_F(BridgeDecisionTest, APromptThatCouldNotBeShownStillHandsOver) {
+  const struct {
+    const char* name;
+    int result;
+    bool moduleLoaded;
+    const char* record;  // null when nothing goes
+  } cases[] = {
+      {"confirmed in open mode", prompt_result::Proceed, true, "URL=http://h/a.zip\nPath=OPEN"},
+      {"a dialog that could not be shown", prompt_result::DialogFailed, true, "URL=http://h/a.zip\nPath="},
+      {"no module image", prompt_result::Proceed, false, nullptr},
+  };
+  for (const auto& c : cases) {
+    openMode = OpenMode::Save;
+    dialog.result = c.result;
+    dialog.moduleLoaded = c.moduleLoaded;
+    const std::size_t before = Records().size();
+    const DownloadAnswer answer = Decide(Download("http://h/a.zip", "a.zip"));
+    EXPECT_EQ(answer.state, DownloadState::Taken) << c.name;
+    EXPECT_EQ(answer.sent, c.record != nullptr) << c.name;
+    const std::vector<std::string> records = Records();
+    if (!c.record) {
+      EXPECT_EQ(records.size(), before) << c.name;
+      continue;
+    }
+    ASSERT_EQ(records.size(), before + 1) << c.name;
+    EXPECT_EQ(records.back(), c.record) << c.name;
+  }
+}
+
 TEST_F(BridgeDecisionTest, NothingUnsafeOrUnwantedReachesTrevalon) {
   EXPECT_EQ(Decide(Download("http://h/a.zip\r\nPath=C:\\evil", "a.zip")).state, DownloadState::Error);
   EXPECT_EQ(Decide(Download("http://h/a.zip", "a.zip\nPath=x")).state, DownloadState::Error);

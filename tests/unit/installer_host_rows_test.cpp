@@ -14,6 +14,7 @@
 #include "registry_rows/host_rows.h"
 #include "registry_rows/recorded_state.h"
 #include "registry_rows/wix_rows.h"
+#include "support/fake_registry.h"
 #include "support/registry_tools.h"
 
 namespace vrpph::packaging {

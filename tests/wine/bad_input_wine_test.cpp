@@ -25,6 +25,7 @@
 #include "wine/support/interception_settings.h"
 #include "wine/support/modal_watcher.h"
 #include "wine/support/owned_bstr.h"
+#include "wine/support/strict_sink.h"
 #include "wine/support/test_bind_info.h"
 #include "wine/support/test_manager_window.h"
 #include "wine/support/vrpph_dll.h"
@@ -70,7 +71,7 @@ class BadInputWineTest : public ::testing::Test {
   }
 
   HRESULT Start(const std::wstring& url, TestBindInfo* bindInfo = nullptr) {
-    return protocol_->Start(url.c_str(), nullptr, bindInfo, 0, 0);
+    return protocol_->Start(url.c_str(), &sink_, bindInfo, 0, 0);
   }
 
   // Start, checked against the plain reading of the rules on this platform.
@@ -121,6 +122,8 @@ class BadInputWineTest : public ::testing::Test {
     return hr;
   }
 
+  // Whatever it is sent, Start answers by its result alone.
+  StrictSink sink_{StrictSink::NoCalls()};
   LoadedDll dll_;
   IInternetProtocol* protocol_ = nullptr;
   SeededSettings settings_;

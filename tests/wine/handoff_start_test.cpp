@@ -55,12 +55,13 @@ TEST_F(HandoffStartWineTest, ARunningManagerReceivesTheAcceptedLink) {
   ASSERT_TRUE(manager.Launch(" /Invisible"));
   ASSERT_NE(StandInManager::WaitForWindow(kManagerClass, manager::DefaultTitle, kWait), nullptr);
   ModalWatcher watcher;
-  EXPECT_EQ(StartNavigation(dll, L"http://host/dir/file%20one.zip"), S_FALSE);
+  StrictSink sink(StrictSink::NoCalls());
+  EXPECT_EQ(StartNavigation(dll, L"http://host/dir/file%20one.zip", sink), S_FALSE);
   ExpectRecord("URL=http://host/dir/file one.zip\nPath=OPEN");
   EXPECT_TRUE(watcher.answered().empty());
 
-  EXPECT_EQ(StartNavigation(dll, L"http://host/claimed.zip"), S_FALSE) << "claimed: taken, nothing sent";
-  EXPECT_EQ(StartNavigation(dll, L"http://host/page.html"), kUseDefaultHandler);
+  EXPECT_EQ(StartNavigation(dll, L"http://host/claimed.zip", sink), S_FALSE) << "claimed: taken, nothing sent";
+  EXPECT_EQ(StartNavigation(dll, L"http://host/page.html", sink), kUseDefaultHandler);
   Sleep(300);
   EXPECT_EQ(manager.Entries("RECORD").size(), 1u);
 }
@@ -84,11 +85,12 @@ TEST_F(HandoffStartWineTest, AUrlWithLettersPastAsciiKeepsItsResourceAndShowsIts
       {L"http://host/\x4E2D%2F.zip", "URL=http://host/%E4%B8%AD%2F.zip\nPath=OPEN"},
       {L"http://host/\x00DC.zip", "URL=http://host/\xDC.zip\nPath=OPEN"},
   };
+  StrictSink sink(StrictSink::NoCalls());
   std::size_t sent = 0;
   {
     ModalWatcher watcher;
     for (const Case& c : cases) {
-      EXPECT_EQ(StartNavigation(dll, c.url), S_FALSE) << c.record;
+      EXPECT_EQ(StartNavigation(dll, c.url, sink), S_FALSE) << c.record;
       const auto records = manager.WaitForEntries("RECORD", ++sent, kWait);
       ASSERT_EQ(records.size(), sent);
       EXPECT_EQ(records.back().bytes, c.record);
@@ -98,7 +100,7 @@ TEST_F(HandoffStartWineTest, AUrlWithLettersPastAsciiKeepsItsResourceAndShowsIts
 
   // No remembered choice for an exe: the prompt names the file as it reads.
   PromptDriver driver([](HWND prompt) { Press(prompt, IDOK); });
-  EXPECT_EQ(StartNavigation(dll, L"http://host/%C3%A9t%C3%A9.exe"), S_FALSE);
+  EXPECT_EQ(StartNavigation(dll, L"http://host/%C3%A9t%C3%A9.exe", sink), S_FALSE);
   ASSERT_TRUE(driver.found());
   EXPECT_EQ(driver.shown().texts.at(202), "\xE9t\xE9.exe  host");
   const auto records = manager.WaitForEntries("RECORD", sent + 1, kWait);
@@ -110,7 +112,8 @@ TEST_F(HandoffStartWineTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
   testing::SetString(registry, CurrentUser, keys::Main, values::ProgramPath, manager.ProgramPath());
   testing::SetDword(registry, CurrentUser, keys::DefAction, "exe", 1);
   ModalWatcher watcher;
-  EXPECT_EQ(StartNavigation(dll, L"http://host/setup.exe"), S_FALSE);
+  StrictSink sink(StrictSink::NoCalls());
+  EXPECT_EQ(StartNavigation(dll, L"http://host/setup.exe", sink), S_FALSE);
   ExpectRecord("URL=http://host/setup.exe\nPath=");
   auto starts = manager.Entries("START");
   ASSERT_EQ(starts.size(), 1u);
@@ -123,8 +126,9 @@ TEST_F(HandoffStartWineTest, TheManagerIsStartedByItsQuotedPathWhenNotRunning) {
 
 TEST_F(HandoffStartWineTest, NothingInstalledDeclinesWithoutAMessage) {
   ModalWatcher watcher;
+  StrictSink sink(StrictSink::NoCalls());
   const ULONGLONG before = GetTickCount64();
-  EXPECT_EQ(StartNavigation(dll, L"http://host/file.zip"), kUseDefaultHandler);
+  EXPECT_EQ(StartNavigation(dll, L"http://host/file.zip", sink), kUseDefaultHandler);
   EXPECT_LT(GetTickCount64() - before, 3000u) << "no start, no polling";
   EXPECT_TRUE(watcher.answered().empty());
   EXPECT_TRUE(manager.ReadLog().empty());

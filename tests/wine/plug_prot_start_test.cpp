@@ -9,6 +9,7 @@
 #include "vrpph_idl.h"
 #include "wine/support/interception_settings.h"
 #include "wine/support/modal_watcher.h"
+#include "wine/support/strict_sink.h"
 #include "wine/support/test_bind_info.h"
 #include "wine/support/test_manager_window.h"
 #include "wine/support/vrpph_dll.h"
@@ -32,9 +33,11 @@ class PlugProtStartWineTest : public ::testing::Test {
   }
 
   HRESULT Start(const wchar_t* url, TestBindInfo* bindInfo = nullptr) {
-    return protocol_->Start(url, nullptr, bindInfo, 0, 0);
+    return protocol_->Start(url, &sink_, bindInfo, 0, 0);
   }
 
+  // Whether it takes or declines, Start answers by its result alone.
+  StrictSink sink_{StrictSink::NoCalls()};
   LoadedDll dll_;
   IInternetProtocol* protocol_ = nullptr;
   SeededSettings settings_;

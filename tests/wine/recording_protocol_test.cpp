@@ -12,6 +12,7 @@
 #include "vrpph_idl.h"
 #include "wine/support/counting_outer.h"
 #include "wine/support/interception_settings.h"
+#include "wine/support/strict_sink.h"
 #include "wine/support/test_bind_info.h"
 #include "wine/support/vrpph_dll.h"
 
@@ -42,6 +43,8 @@ class RecordingProtocolWineTest : public ::testing::Test {
   }
   [[nodiscard]] bool DllUnloadable() const { return dll_.Export<CanUnloadNow>("DllCanUnloadNow")() == S_OK; }
 
+  // Declines are answered by the result alone; the log keeps the sink.
+  StrictSink sink_{StrictSink::NoCalls()};
   LoadedDll dll_;
   SeededSettings settings_;
   StartLog log_;
@@ -53,8 +56,8 @@ TEST_F(RecordingProtocolWineTest, StartIsPassedThroughAndItsAnswerNoted) {
   ComRef<IInternetProtocol> protocol;
   ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IInternetProtocol, Out(protocol.put())), S_OK);
   auto bindInfo = TestBindInfo::Get();
-  EXPECT_EQ(protocol->Start(L"http://host/page.html", nullptr, &bindInfo, 0, 0), INET_E_USE_DEFAULT_PROTOCOLHANDLER);
-  EXPECT_EQ(protocol->Start(L"http://host/dir/", nullptr, &bindInfo, 0, 0), INET_E_USE_DEFAULT_PROTOCOLHANDLER);
+  EXPECT_EQ(protocol->Start(L"http://host/page.html", &sink_, &bindInfo, 0, 0), INET_E_USE_DEFAULT_PROTOCOLHANDLER);
+  EXPECT_EQ(protocol->Start(L"http://host/dir/", &sink_, &bindInfo, 0, 0), INET_E_USE_DEFAULT_PROTOCOLHANDLER);
   ASSERT_EQ(log_.Count(), 2u);
   EXPECT_EQ(log_.At(0)->url, L"http://host/page.html");
   EXPECT_EQ(log_.At(0)->result, INET_E_USE_DEFAULT_PROTOCOLHANDLER);
