@@ -85,11 +85,12 @@ TEST_F(HandoffStartWineTest, AUrlWithLettersPastAsciiKeepsItsResourceAndShowsIts
       {L"http://host/\x4E2D%2F.zip", "URL=http://host/%E4%B8%AD%2F.zip\nPath=OPEN"},
       {L"http://host/\x00DC.zip", "URL=http://host/\xDC.zip\nPath=OPEN"},
   };
+  StrictSink sink(StrictSink::NoCalls());
   std::size_t sent = 0;
   {
     ModalWatcher watcher;
     for (const Case& c : cases) {
-      EXPECT_EQ(StartNavigation(dll, c.url), S_FALSE) << c.record;
+      EXPECT_EQ(StartNavigation(dll, c.url, sink), S_FALSE) << c.record;
       const auto records = manager.WaitForEntries("RECORD", ++sent, kWait);
       ASSERT_EQ(records.size(), sent);
       EXPECT_EQ(records.back().bytes, c.record);
@@ -99,7 +100,7 @@ TEST_F(HandoffStartWineTest, AUrlWithLettersPastAsciiKeepsItsResourceAndShowsIts
 
   // No remembered choice for an exe: the prompt names the file as it reads.
   PromptDriver driver([](HWND prompt) { Press(prompt, IDOK); });
-  EXPECT_EQ(StartNavigation(dll, L"http://host/%C3%A9t%C3%A9.exe"), S_FALSE);
+  EXPECT_EQ(StartNavigation(dll, L"http://host/%C3%A9t%C3%A9.exe", sink), S_FALSE);
   ASSERT_TRUE(driver.found());
   EXPECT_EQ(driver.shown().texts.at(202), "\xE9t\xE9.exe  host");
   const auto records = manager.WaitForEntries("RECORD", sent + 1, kWait);
