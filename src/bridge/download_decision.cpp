@@ -95,12 +95,6 @@ std::optional<std::string> RefererOf(const BridgeRequest& request, const platfor
 
 }  // namespace
 
-std::optional<std::string> FileNameExtension(const std::string& fileName) {
-  const auto dot = fileName.rfind('.');
-  if (dot == std::string::npos) return std::nullopt;
-  return fileName.substr(dot + 1);
-}
-
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
                               platform::Platform& platform, BridgeServices& services, CommitGate& gate) {
   Screening s = Screen(request, platform);

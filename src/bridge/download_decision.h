@@ -36,7 +36,4 @@ constexpr const char* InputEnded = "input-ended";
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
                               platform::Platform& platform, BridgeServices& services, CommitGate& gate);
 
-// The text after the last '.' of a file name; none without a dot.
-std::optional<std::string> FileNameExtension(const std::string& fileName);
-
 }  // namespace vrpph::bridge

@@ -10,8 +10,6 @@ namespace vrpph {
 
 namespace {
 
-// A file name placed as the last path segment, so UrlExtension reads it.
-constexpr const char* kNameHolderUrl = "http://x/";
 constexpr std::uint32_t kOfferStyle = platform::message_box::YesNo | platform::message_box::IconQuestion;
 
 std::string LocalText(const SettingsKey& strings, const StringId& id) {
@@ -35,7 +33,7 @@ void OfferTurnOff(platform::Platform& platform, platform::WindowHandle owner, co
                   const std::optional<std::string>& fileName) {
   platform::Registry& registry = platform.registry;
   if (!AutoLearnOn(registry)) return;
-  auto extension = fileName ? UrlExtension(kNameHolderUrl + *fileName) : UrlExtension(url);
+  auto extension = fileName ? FileNameExtension(*fileName) : UrlExtension(url);
   if (!extension) return;
   const std::string upper = platform::UpperCased(*extension, platform.text);
   const SettingsKey texts = SettingsKey::User(registry, keys::Strings);

@@ -43,6 +43,12 @@ std::optional<std::string> UrlExtension(std::string_view url) {
   return std::string(cut.substr(extensionDot + 1));
 }
 
+std::optional<std::string> FileNameExtension(std::string_view fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == npos) return std::nullopt;
+  return std::string(fileName.substr(dot + 1));
+}
+
 std::string UrlFileName(std::string_view url) {
   std::size_t end = url.size() > 1 ? url.rfind('?') : npos;
   if (end == 0 || end == npos) end = url.size();
@@ -96,9 +102,9 @@ std::optional<std::string> EmbeddedFileName(std::string_view url,
 
 bool HasAcceptedExtension(std::string_view fileName, const std::optional<std::string>& acceptingTypes,
                           const platform::Text& text) {
-  std::size_t dot = fileName.rfind('.');
-  if (dot == npos || !acceptingTypes) return false;
-  return ListContains(*acceptingTypes, platform::UpperCased(fileName.substr(dot + 1), text));
+  if (!acceptingTypes) return false;
+  const auto extension = FileNameExtension(fileName);
+  return extension && ListContains(*acceptingTypes, platform::UpperCased(*extension, text));
 }
 
 bool IsExcludedName(std::string_view fileName, const std::optional<std::string>& excludedNames,

@@ -15,6 +15,11 @@ namespace vrpph {
 // dot. Never a text that holds a '/'.
 std::optional<std::string> UrlExtension(std::string_view url);
 
+// The text after the last '.' of a file name that holds no folder: empty
+// for "file.", "zip" for ".zip", none without a dot. '#' and '?' are
+// letters of a name here, as Windows allows the first.
+std::optional<std::string> FileNameExtension(std::string_view fileName);
+
 // The last path segment before the last '?'; a '#' does not end it.
 std::string UrlFileName(std::string_view url);
 // The same cut to `bufferSize` - 1 bytes.

@@ -59,12 +59,25 @@ TEST_F(AutoLearnTest, TurnOffRewritesAnyListFormCanonically) {
 }
 
 TEST_F(AutoLearnTest, TurnOffNamesTheFileNamesExtensionNotTheUrls) {
-  Main(values::AcceptingTypes, "ZIP, ");
-  Answer(IdYes);
-  OfferTurnOff(world.platform, kOwner, "http://h/QVREDIR.ASP?file=tool.zip", std::string("tool.zip"));
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].text, kTurnOff + "ZIP" + kTail + kHint);
-  EXPECT_EQ(Accepting(), "");
+  // A '#' is a letter of a file name, not the start of a fragment.
+  const struct {
+    const char* url;
+    const char* fileName;
+  } rows[] = {
+      {"http://h/QVREDIR.ASP?file=tool.zip", "tool.zip"},
+      {"http://h/QVREDIR.ASP?file=a#b.zip", "a#b.zip"},
+      {"http://h/QVREDIR.ASP?file=v1.2#b.zip", "v1.2#b.zip"},
+      {"http://h/QVREDIR.ASP?file=.zip", ".zip"},
+  };
+  std::size_t asked = 0;
+  for (const auto& row : rows) {
+    Main(values::AcceptingTypes, "ZIP, ");
+    Answer(IdYes);
+    OfferTurnOff(world.platform, kOwner, row.url, std::string(row.fileName));
+    ASSERT_EQ(Boxes().size(), ++asked) << row.fileName;
+    EXPECT_EQ(Boxes().back().text, kTurnOff + "ZIP" + kTail + kHint) << row.fileName;
+    EXPECT_EQ(Accepting(), "") << row.fileName;
+  }
 }
 
 TEST_F(AutoLearnTest, TurnOffChangesNothingUnlessTheAnswerIsYesAndTheEntryIsThere) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/fake_text.h"
 
 namespace vrpph {
@@ -17,6 +19,15 @@ TEST(UrlExtensionTest, TakesTheLastSegmentsDotBeforeQueryAndFragment) {
   EXPECT_EQ(UrlExtension("http://h/QVREDIR.ASP?url=http://x/y.zip"), "ASP");
   EXPECT_EQ(UrlExtension("http://h/FILE.Zip"), "Zip");
   EXPECT_EQ(UrlExtension("http://h/file."), "");
+}
+
+TEST(FileNameExtensionTest, TakesTheTextAfterTheLastDotOfTheWholeName) {
+  const std::pair<const char*, std::optional<std::string>> rows[] = {
+      {"f.tar.gz", "gz"},   {"a#b.zip", "zip"}, {"v1.2#b.zip", "zip"}, {"f.zip#top", "zip#top"},
+      {"f.zip?x", "zip?x"}, {"FILE.Zip", "Zip"}, {".zip", "zip"},       {"file.", ""},
+      {"noext", std::nullopt}, {"", std::nullopt},
+  };
+  for (const auto& [name, extension] : rows) EXPECT_EQ(FileNameExtension(name), extension) << name;
 }
 
 TEST(UrlExtensionTest, FindsNoneWithoutAFileDot) {
@@ -88,6 +99,9 @@ TEST(SuggestedFileNameTest, OnlyWhenTheLastSegmentDoesNotNameAnAcceptedFile) {
   EXPECT_FALSE(HasAcceptedExtension("noext", types, text));
   EXPECT_FALSE(HasAcceptedExtension("a.zip", std::nullopt, text));
   EXPECT_TRUE(HasAcceptedExtension("a.b.zip", types, text));
+  EXPECT_TRUE(HasAcceptedExtension(".zip", types, text));
+  EXPECT_TRUE(HasAcceptedExtension("a#b.zip", types, text));
+  EXPECT_FALSE(HasAcceptedExtension("file.", types, text));
 }
 
 }  // namespace
