@@ -142,7 +142,7 @@ foreach(case IN LISTS VRPPH_SURFACE_CASES)
 endforeach()
 
 # vrpph-bridge.exe: the native messaging host for today's browsers.
-add_subdirectory(${CMAKE_SOURCE_DIR}/bridge/host ${CMAKE_BINARY_DIR}/bridge-host)
+add_subdirectory(${CMAKE_SOURCE_DIR}/native_host ${CMAKE_BINARY_DIR}/native-host)
 
 # The installer's Wine test, in the 64-bit tree.
 if(VRPPH_WINDOWS_BITS EQUAL 64)

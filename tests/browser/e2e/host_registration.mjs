@@ -8,7 +8,7 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 
 export const HOST_NAME = "vrpph.bridge";
-export const EXTENSION_DIR = fileURLToPath(new URL("../../../bridge/extension/", import.meta.url));
+export const EXTENSION_DIR = fileURLToPath(new URL("../../../extension/", import.meta.url));
 const TAP = fileURLToPath(new URL("../host/host_tap.mjs", import.meta.url));
 
 // Chromium's id of an extension is the SHA-256 of its public key, its first

@@ -5,7 +5,7 @@ import vm from "node:vm";
 
 // The content script is a classic script: run it as the browser would and
 // take the one name it defines.
-const source = readFileSync(new URL("../../../bridge/extension/content/click_keys.js", import.meta.url), "utf8");
+const source = readFileSync(new URL("../../../extension/content/click_keys.js", import.meta.url), "utf8");
 const clickKeys = vm.runInNewContext(`${source}\nvrpphClickKeys`);
 // Its arrays belong to the script's own realm.
 const keysOf = (event) => [...clickKeys.keysOfEvent(event)];

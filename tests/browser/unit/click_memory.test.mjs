@@ -1,6 +1,6 @@
 import assert from "node:assert/strict";
 import { describe, it } from "node:test";
-import { ClickMemory } from "../../../bridge/extension/lib/click_memory.js";
+import { ClickMemory } from "../../../extension/lib/click_memory.js";
 
 describe("ClickMemory", () => {
   const click = (keys) => ({ keys, tabUrl: "http://a.example/" });

@@ -1,7 +1,7 @@
 import assert from "node:assert/strict";
 import { describe, it } from "node:test";
-import { keyCombination } from "../../../bridge/extension/lib/hello_settings.js";
-import { readHostAnswer } from "../../../bridge/extension/lib/host_answer.js";
+import { keyCombination } from "../../../extension/lib/hello_settings.js";
+import { readHostAnswer } from "../../../extension/lib/host_answer.js";
 
 describe("readHostAnswer", () => {
   it("reads each kind of answer, and nothing from what is no answer", () => {

@@ -1,7 +1,7 @@
 import assert from "node:assert/strict";
 import { describe, it } from "node:test";
-import { HostPort } from "../../../bridge/extension/background/host_port.js";
-import { mayAskHost, RequestMethods } from "../../../bridge/extension/lib/request_methods.js";
+import { HostPort } from "../../../extension/background/host_port.js";
+import { mayAskHost, RequestMethods } from "../../../extension/lib/request_methods.js";
 
 // A clock and timers the test moves by hand.
 function methodsAt(options) {

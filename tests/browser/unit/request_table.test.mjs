@@ -1,6 +1,6 @@
 import assert from "node:assert/strict";
 import { describe, it } from "node:test";
-import { askHost, RequestTable } from "../../../bridge/extension/lib/request_table.js";
+import { askHost, RequestTable } from "../../../extension/lib/request_table.js";
 
 // A clock the test moves by hand.
 function manualTimers() {

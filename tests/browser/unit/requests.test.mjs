@@ -1,6 +1,6 @@
 import assert from "node:assert/strict";
 import { describe, it } from "node:test";
-import { downloadRequest, linkRequest, wantsHandOver } from "../../../bridge/extension/lib/requests.js";
+import { downloadRequest, linkRequest, wantsHandOver } from "../../../extension/lib/requests.js";
 
 describe("downloadRequest", () => {
   it("builds the request from Chromium's item, with the click's keys and page", () => {
