@@ -1,6 +1,7 @@
 #include "bridge/bridge_host.h"
 
 #include "bridge/download_decision.h"
+#include "bridge/host_status.h"
 #include "bridge/reported_keys.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
@@ -15,6 +16,7 @@ HelloInfo ReadHelloInfo(platform::Registry& registry, std::string version) {
   hello.keysToAdd = KeyNamesOf(StoredKeyCombo(settings, values::KeysToAdd));
   hello.keysToIgnore = KeyNamesOf(StoredKeyCombo(settings, values::KeysToIgnore));
   hello.useCtrlAlt = IsFlag(settings.Text(values::UseCtrlAlt), values::True);
+  hello.acceptingTypes = AcceptingTypeEntries(settings.Text(values::AcceptingTypes));
   return hello;
 }
 
@@ -25,6 +27,8 @@ platform::WindowHandle RequestOwner(const std::optional<platform::WindowHandle>&
 }
 
 HelloInfo BridgeHost::Hello() { return ReadHelloInfo(platform_.registry, version_); }
+
+HostStatus BridgeHost::Status() { return ReadHostStatus(platform_, version_); }
 
 DownloadAnswer BridgeHost::Download(const BridgeRequest& request, CommitGate& gate) {
   return DecideDownload(request, RequestOwner(parentWindow_, platform_.desktop), platform_, services_, gate);

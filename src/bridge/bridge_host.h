@@ -32,6 +32,7 @@ class BridgeHost : public BridgeHandler {
         services_(platform, dialog, openMode_, inputEnded_) {}
 
   HelloInfo Hello() override;
+  HostStatus Status() override;
   DownloadAnswer Download(const BridgeRequest& request, CommitGate& gate) override;
   void EndInput() override { inputEnded_.store(true); }
 

@@ -17,12 +17,13 @@ Reply KeyList(const std::optional<std::vector<std::string>>& keys) {
   return Reply(*keys);
 }
 
-}  // namespace
-
-std::string PendingReply(const std::string& id) { return Dump(Reply{{"id", id}, {"state", "pending"}}); }
-
-std::string FinalReply(const std::string& id, const DownloadAnswer& answer) {
-  Reply reply{{"id", id}};
+Reply AnswerFields(const std::optional<std::string>& id, const DownloadAnswer& answer) {
+  Reply reply;
+  if (id) {
+    reply["id"] = *id;
+  } else {
+    reply["id"] = nullptr;
+  }
   switch (answer.state) {
     case DownloadState::Taken:
       reply["state"] = "taken";
@@ -37,19 +38,19 @@ std::string FinalReply(const std::string& id, const DownloadAnswer& answer) {
       reply["reason"] = answer.reason;
       break;
   }
-  return Dump(reply);
+  return reply;
+}
+
+}  // namespace
+
+std::string PendingReply(const std::string& id) { return Dump(Reply{{"id", id}, {"state", "pending"}}); }
+
+std::string FinalReply(const std::string& id, const DownloadAnswer& answer) {
+  return Dump(AnswerFields(id, answer));
 }
 
 std::string ErrorReply(const std::optional<std::string>& id, const std::string& reason) {
-  Reply reply;
-  if (id) {
-    reply["id"] = *id;
-  } else {
-    reply["id"] = nullptr;
-  }
-  reply["state"] = "error";
-  reply["reason"] = reason;
-  return Dump(reply);
+  return Dump(AnswerFields(id, DownloadAnswer{DownloadState::Error, true, reason}));
 }
 
 std::string HelloReply(const std::string& id, const HelloInfo& hello) {
@@ -58,6 +59,17 @@ std::string HelloReply(const std::string& id, const HelloInfo& hello) {
   reply["keysToAdd"] = KeyList(hello.keysToAdd);
   reply["keysToIgnore"] = KeyList(hello.keysToIgnore);
   reply["useCtrlAlt"] = hello.useCtrlAlt;
+  reply["acceptingTypes"] = hello.acceptingTypes;
+  return Dump(reply);
+}
+
+std::string StatusReply(const std::string& id, const HostStatus& status, const std::optional<FailureNote>& lastFailure) {
+  Reply reply{{"id", id}, {"state", "status"}, {"version", status.version}};
+  reply["protocol"] = kProtocolVersion;
+  reply["trevalon"] = Reply{{"programFound", status.programFound}, {"windowFound", status.windowFound}};
+  reply["handler"] = Reply{{"registered32", status.registered32}, {"registered64", status.registered64}};
+  reply["catching"] = Reply{{"noTypes", status.noTypes}, {"useCtrlAlt", status.useCtrlAlt}};
+  reply["lastFailure"] = lastFailure ? AnswerFields(lastFailure->id, lastFailure->answer) : Reply(nullptr);
   return Dump(reply);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "bridge/host_status.h"
+
 namespace vrpph::bridge {
 
 // What this host understands, told in `hello`: 2 adds `method` and the
@@ -32,6 +34,15 @@ struct HelloInfo {
   std::optional<std::vector<std::string>> keysToAdd;
   std::optional<std::vector<std::string>> keysToIgnore;
   bool useCtrlAlt = false;
+  // AcceptingTypes' entries as stored; empty when it is absent.
+  std::vector<std::string> acceptingTypes;
+};
+
+// The last request this process answered with an error, or declined because
+// Trevalon could not be reached or no `go` came.
+struct FailureNote {
+  std::optional<std::string> id;  // none: the message had no usable id
+  DownloadAnswer answer;
 };
 
 std::string PendingReply(const std::string& id);
@@ -39,5 +50,6 @@ std::string FinalReply(const std::string& id, const DownloadAnswer& answer);
 // `id` none: the message had no usable id, answered with null.
 std::string ErrorReply(const std::optional<std::string>& id, const std::string& reason);
 std::string HelloReply(const std::string& id, const HelloInfo& hello);
+std::string StatusReply(const std::string& id, const HostStatus& status, const std::optional<FailureNote>& lastFailure);
 
 }  // namespace vrpph::bridge

@@ -51,6 +51,7 @@ std::optional<RequestType> TypeNamed(const std::string& name) {
   if (name == "download") return RequestType::Download;
   if (name == "link") return RequestType::Link;
   if (name == "go") return RequestType::Go;
+  if (name == "status") return RequestType::Status;
   return std::nullopt;
 }
 
@@ -84,7 +85,7 @@ ParsedRequest ParseRequest(std::string_view message) {
   const auto known = TypeNamed(type->get<std::string>());
   if (!known) return Refused(request.id, "unknown type");
   request.type = *known;
-  if (request.type == RequestType::Hello || request.type == RequestType::Go) {
+  if (request.type == RequestType::Hello || request.type == RequestType::Go || request.type == RequestType::Status) {
     return ParsedRequest{std::move(request), std::nullopt, {}};
   }
 

@@ -19,6 +19,7 @@ enum class RequestType {
   Download,  // a download the browser started and the extension holds
   Link,      // a link clicked with the keys that force a hand-over
   Go,        // the extension still holds the download of the request `id`
+  Status,    // what the host finds of Trevalon and the module, read only
 };
 
 struct BridgeRequest {

@@ -23,7 +23,7 @@ SessionEnd BridgeSession::Run(ByteSource& source) {
     }
     // The port is over either way; a frame too long is answered first so
     // the extension can tell why.
-    if (frame.status == FrameStatus::TooLong) Send(ErrorReply(std::nullopt, "message longer than 1 MB"));
+    if (frame.status == FrameStatus::TooLong) SendError(std::nullopt, "message longer than 1 MB");
     FinishAll();
     return frame.status == FrameStatus::End ? SessionEnd::InputEnded : SessionEnd::BadFrame;
   }
@@ -32,11 +32,15 @@ SessionEnd BridgeSession::Run(ByteSource& source) {
 void BridgeSession::Answer(const std::string& message) {
   ParsedRequest parsed = ParseRequest(message);
   if (!parsed.request) {
-    Send(ErrorReply(parsed.id, parsed.error));
+    SendError(parsed.id, parsed.error);
     return;
   }
   if (parsed.request->type == RequestType::Hello) {
     Send(HelloReply(parsed.request->id, handler_.Hello()));
+    return;
+  }
+  if (parsed.request->type == RequestType::Status) {
+    Send(StatusReply(parsed.request->id, handler_.Status(), lastFailure_.Get()));
     return;
   }
   // Never answered: it may cross the request's final decline.
@@ -53,11 +57,17 @@ void BridgeSession::Send(const std::string& reply) {
   sink_.Write(frame);
 }
 
+void BridgeSession::SendError(const std::optional<std::string>& id, const std::string& reason) {
+  const DownloadAnswer answer{DownloadState::Error, true, reason};
+  lastFailure_.Note(id, answer);
+  Send(ErrorReply(id, reason));
+}
+
 void BridgeSession::Enqueue(BridgeRequest request) {
   std::unique_lock lock(queueMutex_);
   if (queue_.size() >= kMaxQueued) {
     lock.unlock();
-    Send(ErrorReply(request.id, "too many requests in flight"));
+    SendError(request.id, "too many requests in flight");
     return;
   }
   // Pending goes out before any worker can answer the request finally, and
@@ -88,6 +98,7 @@ void BridgeSession::Work() {
       NoThrow(false, [&] {
         const DownloadAnswer answer = NoThrow(DownloadAnswer{DownloadState::Error, true, "internal failure"},
                                               [&] { return handler_.Download(taken.request, taken.ticket); });
+        lastFailure_.Note(taken.request.id, answer);
         Send(FinalReply(taken.request.id, answer));
         return true;
       });

@@ -17,6 +17,7 @@
 #include "bridge/bridge_request.h"
 #include "bridge/commit_step.h"
 #include "bridge/frame_codec.h"
+#include "bridge/last_failure.h"
 
 namespace vrpph::bridge {
 
@@ -32,6 +33,8 @@ class BridgeHandler {
  public:
   virtual ~BridgeHandler() = default;
   virtual HelloInfo Hello() = 0;
+  // Reads only; the session adds the last failure it met.
+  virtual HostStatus Status() = 0;
   // Runs on one of the session's threads, several at once; may show the
   // prompt, once `gate` said go.
   virtual DownloadAnswer Download(const BridgeRequest& request, CommitGate& gate) = 0;
@@ -67,6 +70,7 @@ class BridgeSession {
  private:
   void Answer(const std::string& message);
   void Send(const std::string& reply);
+  void SendError(const std::optional<std::string>& id, const std::string& reason);
   void Enqueue(BridgeRequest request);
   struct Queued {
     BridgeRequest request;
@@ -82,6 +86,7 @@ class BridgeSession {
   std::condition_variable queued_;
   std::condition_variable workerEnded_;
   GoWaits goWaits_;
+  LastFailure lastFailure_;
   std::deque<Queued> queue_;
   std::vector<std::thread> workers_;
   std::size_t idle_ = 0;

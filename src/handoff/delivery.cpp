@@ -80,4 +80,8 @@ DeliveryOutcome SendTransferRecord(platform::Platform& platform, const std::stri
   return DeliveryOutcome::WindowMissing;
 }
 
+platform::WindowHandle FindManagerWindow(platform::Platform& platform, Producer producer) {
+  return ManagerWindow(platform, producer).Find();
+}
+
 }  // namespace vrpph

@@ -30,4 +30,8 @@ constexpr std::uint32_t SettleMs = 300;
 DeliveryOutcome SendTransferRecord(platform::Platform& platform, const std::string& record,
                                    platform::WindowHandle owner, Producer producer);
 
+// The manager's window as SendTransferRecord looks for it; 0 when there is
+// none. Starts nothing.
+platform::WindowHandle FindManagerWindow(platform::Platform& platform, Producer producer);
+
 }  // namespace vrpph

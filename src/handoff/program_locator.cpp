@@ -22,17 +22,20 @@ std::optional<std::string> ReadUninstallCommand(platform::Registry& registry, st
       .Text(values::UninstallString);
 }
 
-}  // namespace
+struct FoundProgram {
+  std::optional<std::string> path;
+  bool fromUninstallEntry = false;
+};
 
-std::optional<std::string> LocateProgram(platform::Registry& registry, UninstallViews views) {
+FoundProgram Search(platform::Registry& registry, UninstallViews views) {
   std::optional<std::string> stored = SettingsKey::Main(registry).Text(values::ProgramPath);
-  if (stored) return stored;
+  if (stored) return {stored, false};
 
   auto command = ReadUninstallCommand(registry, 0);
   if (!command && views == UninstallViews::OwnThen32Bit) {
     command = ReadUninstallCommand(registry, platform::access::View32);
   }
-  if (!command) return std::nullopt;
+  if (!command) return {};
   UpperCaseAsciiLetters(*command);
 
   // The first occurrence must be the one that ends the text: a second
@@ -40,12 +43,24 @@ std::optional<std::string> LocateProgram(platform::Registry& registry, Uninstall
   // the plain form this lookup understands.
   const std::size_t suffixLength = std::strlen(manager::UninstallSuffix);
   std::size_t at = command->find(manager::UninstallSuffix);
-  if (at == std::string::npos || at + suffixLength != command->size()) return std::nullopt;
+  if (at == std::string::npos || at + suffixLength != command->size()) return {};
   command->resize(at + std::strlen(manager::ProgramFile));
+  return {command, true};
+}
 
+}  // namespace
+
+std::optional<std::string> LocateProgram(platform::Registry& registry, UninstallViews views) {
+  FoundProgram found = Search(registry, views);
   // Whether the store succeeds does not matter: the path is found again.
-  (void)SettingsKey::Main(registry, SettingsKey::Access::ReadWrite).WriteText(values::ProgramPath, *command);
-  return command;
+  if (found.fromUninstallEntry) {
+    (void)SettingsKey::Main(registry, SettingsKey::Access::ReadWrite).WriteText(values::ProgramPath, *found.path);
+  }
+  return std::move(found.path);
+}
+
+std::optional<std::string> FindProgram(platform::Registry& registry, UninstallViews views) {
+  return Search(registry, views).path;
 }
 
 }  // namespace vrpph

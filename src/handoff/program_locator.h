@@ -22,4 +22,9 @@ constexpr UninstallViews kModuleUninstallViews =
 std::optional<std::string> LocateProgram(platform::Registry& registry,
                                          UninstallViews views = kModuleUninstallViews);
 
+// The same search, reading only: a path found in the uninstall entry is not
+// stored, for callers that must leave the settings as they are.
+std::optional<std::string> FindProgram(platform::Registry& registry,
+                                       UninstallViews views = kModuleUninstallViews);
+
 }  // namespace vrpph

@@ -90,10 +90,10 @@ TEST(BridgeRequestTest, RepliesKeepTheProtocolsFieldOrder) {
   EXPECT_EQ(FinalReply("d\"1", {DownloadState::Declined, true, "excluded"}),
             R"({"id":"d\"1","state":"declined","reason":"excluded"})");
   EXPECT_EQ(ErrorReply(std::nullopt, "not JSON"), R"({"id":null,"state":"error","reason":"not JSON"})");
-  HelloInfo hello{"1.0.0.76", std::vector<std::string>{"alt", "ctrl"}, std::nullopt, true};
+  HelloInfo hello{"1.0.0.76", std::vector<std::string>{"alt", "ctrl"}, std::nullopt, true, {}};
   EXPECT_EQ(HelloReply("h1", hello),
             R"({"id":"h1","state":"hello","version":"1.0.0.76","protocol":2,"keysToAdd":["alt","ctrl"],)"
-            R"("keysToIgnore":null,"useCtrlAlt":true})");
+            R"("keysToIgnore":null,"useCtrlAlt":true,"acceptingTypes":[]})");
 }
 
 }  // namespace

@@ -90,8 +90,10 @@ class AnswerSink : public ByteSink {
 // input ends, as a closed prompt would); answers the others at once.
 class PromptingHandler : public BridgeHandler {
  public:
-  HelloInfo Hello() override { return HelloInfo{"9", std::vector<std::string>{"ctrl"}, std::nullopt, false}; }
+  HelloInfo Hello() override { return HelloInfo{"9", std::vector<std::string>{"ctrl"}, std::nullopt, false, {"ZIP"}}; }
+  HostStatus Status() override { return HostStatus{"9", true, false, false, true, false, false}; }
   DownloadAnswer Download(const BridgeRequest& request, CommitGate& /*gate*/) override {
+    if (request.url.find("unreachable") != std::string::npos) return {DownloadState::Declined, true, "unreachable"};
     if (request.url.find("prompt") == std::string::npos) return {DownloadState::Declined, true, "not-accepted"};
     std::unique_lock lock(mutex_);
     ++waiting_;
@@ -140,12 +142,46 @@ TEST(BridgeSessionTest, AnswersEveryMessageAndEndsWithTheInput) {
                             R"({"id":"d","type":"download","url":"http://h/a.html"})"}));
   EXPECT_EQ(session.Run(input), SessionEnd::InputEnded);
   EXPECT_EQ(sink.answers(), (std::vector<std::string>{
-                                R"({"id":"h","state":"hello","version":"9","protocol":2,"keysToAdd":["ctrl"],"keysToIgnore":null,"useCtrlAlt":false})",
+                                R"({"id":"h","state":"hello","version":"9","protocol":2,"keysToAdd":["ctrl"],"keysToIgnore":null,"useCtrlAlt":false,"acceptingTypes":["ZIP"]})",
                                 R"({"id":null,"state":"error","reason":"not JSON"})",
                                 R"({"id":"x","state":"error","reason":"unknown type"})",
                                 R"({"id":"d","state":"pending"})",
                                 R"({"id":"d","state":"declined","reason":"not-accepted"})",
                             }));
+}
+
+// Status is answered at once, with the last answer that told of a fault;
+// a rule's decline is no fault.
+TEST(BridgeSessionTest, StatusCarriesTheLastFailureOfThisProcess) {
+  AnswerSink sink;
+  PromptingHandler handler;
+  BridgeSession session(sink, handler);
+  PacedSource input;
+  std::thread reader([&] { EXPECT_EQ(session.Run(input), SessionEnd::InputEnded); });
+  const auto sendAndWait = [&](const std::string& message, std::size_t answers) {
+    input.Push(message);
+    for (int i = 0; i < 1000 && sink.answers().size() < answers; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(sink.answers().size(), answers) << message;
+  };
+  const std::string status = R"({"id":"s","type":"status"})";
+  const std::string head =
+      R"({"id":"s","state":"status","version":"9","protocol":2,"trevalon":{"programFound":true,"windowFound":false},)"
+      R"("handler":{"registered32":false,"registered64":true},"catching":{"noTypes":false,"useCtrlAlt":false},)"
+      R"("lastFailure":)";
+  sendAndWait(R"({"id":"d","type":"download","url":"http://h/a.html"})", 2);
+  sendAndWait(status, 3);
+  sendAndWait(R"({"id":"u","type":"download","url":"http://h/unreachable.zip"})", 5);
+  sendAndWait(status, 6);
+  sendAndWait(R"({"id":"x","type":"upload"})", 7);
+  sendAndWait(status, 8);
+  input.Close();
+  reader.join();
+  const auto answers = sink.answers();
+  EXPECT_EQ(answers[2], head + "null}");
+  EXPECT_EQ(answers[5], head + R"({"id":"u","state":"declined","reason":"unreachable"}})");
+  EXPECT_EQ(answers[7], head + R"({"id":"x","state":"error","reason":"unknown type"}})");
 }
 
 TEST(BridgeSessionTest, APromptHoldsUpOnlyItsOwnRequest) {

@@ -114,6 +114,16 @@ TEST_F(ProgramLocatorTest, A64BitModuleAlsoLooksInThe32BitViewAfterItsOwn) {
   EXPECT_EQ(world.registry.OpenHandleCount(), 0u);
 }
 
+TEST_F(ProgramLocatorTest, FindingReadsTheSameWayButStoresNothing) {
+  testing::SetString(world.registry, CurrentUser, keys::Main, "Seed", "1");
+  SetUninstall("C:\\Apps\\tqp.exe /uninstall");
+  EXPECT_EQ(FindProgram(world.registry), "C:\\APPS\\TQP.EXE");
+  EXPECT_EQ(StoredPath(), std::nullopt);
+  SetProgramPath("");
+  EXPECT_EQ(FindProgram(world.registry), "") << "the stored path wins, even when empty";
+  EXPECT_EQ(world.registry.OpenHandleCount(), 0u);
+}
+
 TEST_F(ProgramLocatorTest, ProgramCommandsStartTheLocatedProgramWithTheirSwitch) {
   ShowProgramAbout(world.platform, 0x77);
   ShowProgramOptions(world.platform);
