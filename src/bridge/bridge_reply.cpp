@@ -63,7 +63,8 @@ std::string HelloReply(const std::string& id, const HelloInfo& hello) {
   return Dump(reply);
 }
 
-std::string StatusReply(const std::string& id, const HostStatus& status, const std::optional<FailureNote>& lastFailure) {
+std::string StatusReply(const std::string& id, const HostStatus& status,
+                        const std::optional<FailureNote>& lastFailure) {
   Reply reply{{"id", id}, {"state", "status"}, {"version", status.version}};
   reply["protocol"] = kProtocolVersion;
   reply["trevalon"] = Reply{{"programFound", status.programFound}, {"windowFound", status.windowFound}};

@@ -90,7 +90,9 @@ class AnswerSink : public ByteSink {
 // input ends, as a closed prompt would); answers the others at once.
 class PromptingHandler : public BridgeHandler {
  public:
-  HelloInfo Hello() override { return HelloInfo{"9", std::vector<std::string>{"ctrl"}, std::nullopt, false, {"ZIP"}}; }
+  HelloInfo Hello() override {
+    return HelloInfo{"9", std::vector<std::string>{"ctrl"}, std::nullopt, false, {"ZIP"}};
+  }
   HostStatus Status() override { return HostStatus{"9", true, false, false, true, false, false}; }
   DownloadAnswer Download(const BridgeRequest& request, CommitGate& /*gate*/) override {
     if (request.url.find("unreachable") != std::string::npos) return {DownloadState::Declined, true, "unreachable"};

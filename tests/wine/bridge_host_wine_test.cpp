@@ -9,6 +9,7 @@
 
 #include "settings/contact_points.h"
 #include "wine/support/bridge_process.h"
+#include "wine/support/handler_registration.h"
 #include "wine/support/interception_settings.h"
 #include "wine/support/modal_watcher.h"
 #include "wine/support/standin_manager.h"
@@ -161,6 +162,21 @@ TEST_F(BridgeHostWineTest, TrevalonIsStartedWhenItIsNotRunningAndOtherwiseTheDow
   {
     BridgeProcess host;
     Expect(host, Download("u", "http://h/u.zip", "u.zip"), "u", Declined("u", "unreachable"));
+    // Status reads afresh and writes nothing: the path found in the
+    // uninstall entry is not stored, unlike a download's.
+    testing::SetString(settings_.registry, platform::root::LocalMachine, keys::Uninstall, values::UninstallString,
+                       "C:\\Apps\\tqp.exe /uninstall");
+    settings_.Main(values::UseCtrlAlt, "TRUE");
+    HandlerRegistration registration;
+    ASSERT_EQ(registration.RegisterResult(), 0);
+    ASSERT_TRUE(host.Send(R"({"id":"s","type":"status"})"));
+    EXPECT_EQ(host.Receive(),
+              R"({"id":"s","state":"status","version":"1.0.0.76","protocol":2,)"
+              R"("trevalon":{"programFound":true,"windowFound":false},)"
+              R"("handler":{"registered32":false,"registered64":true},"catching":{"noTypes":false,"useCtrlAlt":true},)"
+              R"("lastFailure":{"id":"u","state":"declined","reason":"unreachable"}})");
+    EXPECT_EQ(testing::GetValue(settings_.registry, CurrentUser, keys::Main, values::ProgramPath), std::nullopt);
+    settings_.Main(values::UseCtrlAlt, "FALSE");
   }
   manager_ = std::make_unique<StandInManager>();
   settings_.Main(values::ProgramPath, manager_->ProgramPath());

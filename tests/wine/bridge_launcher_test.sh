@@ -18,7 +18,7 @@ frame "$request" >"$scratch/in"
 status=0
 TMPDIR=$scratch WINEPREFIX=$scratch/not-a-prefix timeout 60 "$launcher" "chrome-extension://x/" \
   <"$scratch/in" >"$scratch/out" || status=$?
-answer='{"id":"h1","state":"hello","version":"1.0.0.76","protocol":2,"keysToAdd":["alt","ctrl"],"keysToIgnore":["shift"],"useCtrlAlt":false}'
+answer='{"id":"h1","state":"hello","version":"1.0.0.76","protocol":2,"keysToAdd":["alt","ctrl"],"keysToIgnore":["shift"],"useCtrlAlt":false,"acceptingTypes":[]}'
 frame "$answer" >"$scratch/expected"
 if ((status != 0)); then
   echo "launcher: exit status $status"
