@@ -163,6 +163,17 @@ export class ChromiumSession {
     return this.#evaluate(expression, true);
   }
 
+  // A PNG of the tab's page at this size (CSS pixels; no height: as tall
+  // as the page is at that width), light or dark.
+  async screenshot({ width, height, dark = false }) {
+    const metrics = (tall) => this.#cdp.send("Emulation.setDeviceMetricsOverride", { width, height: tall, deviceScaleFactor: 1, mobile: false }, this.#page);
+    await this.#cdp.send("Emulation.setEmulatedMedia", { features: [{ name: "prefers-color-scheme", value: dark ? "dark" : "light" }] }, this.#page);
+    await metrics(height ?? 200);
+    if (height === undefined) await metrics(await this.#evaluate("Math.ceil(document.documentElement.scrollHeight)"));
+    const { data } = await this.#cdp.send("Page.captureScreenshot", { format: "png" }, this.#page);
+    return Buffer.from(data, "base64");
+  }
+
   // A real left click in the middle of the element, with keys held.
   async click(elementId, keys = []) {
     const box = await this.#evaluate(

@@ -204,7 +204,7 @@ async function popupCase(run, ctx, testCase) {
   const failures = popupDifferences(observed, expected, browser);
   const result = { browser, run, ...observed, passed: failures.length === 0, failures };
   console.log(`${result.passed ? "PASS" : "FAIL"} ${browser} ${run} ${testCase.name}: host ${observed.host}, trevalon ${JSON.stringify(observed.trevalon)}, ` +
-    `button ${observed.state}, shown ${observed.shownMs} ms after the popup's script began (${observed.openMs} ms from opening the page)`);
+    `button ${observed.state}, shown ${observed.shownMs} ms after the popup opened (${observed.openMs} ms for the driver)`);
   for (const failure of failures) console.log(`     ${failure}`);
   console.log(`RESULT ${JSON.stringify(result)}`);
   return result;
