@@ -7,6 +7,9 @@ import { hostOf, keepingRule, siteMatches } from "../lib/site_rules.js";
 import { statusLines } from "../lib/status_lines.js";
 import { RECENT_KEY } from "../background/recent_log.js";
 
+// The host's state as the popup last heard it, shown at once the next time.
+const LAST_STATE_KEY = "lastHostState";
+
 const $ = (id) => document.getElementById(id);
 
 async function currentSite() {
@@ -86,14 +89,15 @@ async function setKeepSite(site, keep) {
 }
 
 async function main() {
-  // Asked first: the host's answer takes longest.
+  // Asked first: the host's answer takes longest. Until it comes the popup
+  // shows what the host said when the popup was last opened.
   const asking = api.runtime.sendMessage({ type: "statusOfHost" }).catch(() => null);
   localize();
   const [settings, site, incognito, stored, local] = await Promise.all([
     readSettings(api.storage),
     currentSite(),
     privateAccess(),
-    api.storage.session?.get(RECENT_KEY).catch(() => ({})) ?? {},
+    api.storage.session?.get([RECENT_KEY, LAST_STATE_KEY]).catch(() => ({})) ?? {},
     api.storage.local.get("cookieNoteSeen").catch(() => ({})),
   ]);
   renderControls(settings, site);
@@ -108,27 +112,36 @@ async function main() {
   });
   $("openOptions").addEventListener("click", () => api.runtime.openOptionsPage());
 
-  const hostState = await asking;
-  const host = hostState?.host ?? { state: "no-answer" };
   const extension = { version: api.runtime.getManifest().version, id: api.runtime.id, origin: new URL(api.runtime.getURL("/")).href };
-  const showLines = (current) => {
+  let hostState = stored[LAST_STATE_KEY] ?? null;
+  let current = settings;
+  const show = () => {
     const keptBy = site.host ? keepingRule(current.keptSites, [site.url]) : null;
+    const host = hostState?.host ?? { state: "no-answer" };
     renderLines(statusLines({ host, extension, site: { ...site, keptBy }, settings: current, privateAccess: incognito }));
+    document.body.dataset.state = hostState?.button ?? "problem";
   };
-  showLines(settings);
-  // From the page's start (its navigation), as performance.now() counts.
-  document.body.dataset.shownMs = String(Math.round(performance.now()));
-  document.body.dataset.state = hostState?.button ?? "problem";
-
+  // Times from the page's start (its navigation), as performance.now() counts.
+  const stamp = (name) => (document.body.dataset[name] = String(Math.round(performance.now())));
+  if (hostState) {
+    show();
+    stamp("shownMs");
+  }
   api.storage.onChanged.addListener(async (changes, area) => {
     if (area === "session") {
       if (changes[RECENT_KEY]) renderRecent(changes[RECENT_KEY].newValue ?? []);
       return;
     }
-    const current = await readSettings(api.storage);
+    current = await readSettings(api.storage);
     renderControls(current, site);
-    showLines(current);
+    show();
   });
+
+  hostState = await asking;
+  show();
+  if (document.body.dataset.shownMs === undefined) stamp("shownMs");
+  stamp("freshMs");
+  api.storage.session?.set({ [LAST_STATE_KEY]: hostState }).catch(() => {});
 }
 
 main();

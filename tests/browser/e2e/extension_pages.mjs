@@ -35,17 +35,22 @@ export async function addSiteByHand(session, site) {
   );
 }
 
-// What the popup shows once it has its state: each line's message key and
-// text, the advice's, the switch, and how long it took.
+// What the popup shows once it has the host's fresh answer: each line's
+// message key and text, the advice's, the switch, and how long it took
+// (shownMs: the first state shown, the last opening's until the fresh one
+// comes; freshMs: the fresh one).
 export async function readPopup(session) {
   const openedAt = performance.now();
   await openPage(session, "popup/popup.html");
-  const shown = await waitFor(() => session.evaluate(`document.body.dataset.shownMs !== undefined`), 8000);
+  // The lines the host's fresh answer gave, not those remembered from the
+  // last opening.
+  const shown = await waitFor(() => session.evaluate(`document.body.dataset.freshMs !== undefined`), 8000);
   if (!shown) return null;
   const popup = await session.evaluate(`(() => {
     const $ = (id) => document.getElementById(id);
     return {
       shownMs: Number(document.body.dataset.shownMs),
+      freshMs: Number(document.body.dataset.freshMs),
       state: document.body.dataset.state,
       lang: document.documentElement.lang,
       lines: [...document.querySelectorAll("#lines li")].map((li) => ({
@@ -62,7 +67,7 @@ export async function readPopup(session) {
 // when it could not be (hidden, locked, or it did not stick).
 export async function setSwitchByHand(session, on) {
   await openPage(session, "popup/popup.html");
-  const ready = await waitFor(() => session.evaluate(`document.body.dataset.shownMs !== undefined`), 8000);
+  const ready = await waitFor(() => session.evaluate(`document.body.dataset.freshMs !== undefined`), 8000);
   if (!ready) return false;
   await session.evaluate(`(() => { const box = document.getElementById("handOver");
     if (!box.disabled && box.checked !== ${on}) box.click(); return true; })()`);
