@@ -56,6 +56,7 @@ async function removeSite(pattern) {
 }
 
 localize();
+document.title = message("optionsTitle");
 $("handOver").addEventListener("change", (event) => api.storage.local.set({ handOver: event.target.checked }));
 $("addSite").addEventListener("submit", async (event) => {
   event.preventDefault();

@@ -93,6 +93,7 @@ async function main() {
   // shows what the host said when the popup was last opened.
   const asking = api.runtime.sendMessage({ type: "statusOfHost" }).catch(() => null);
   localize();
+  document.title = message("extName");
   const [settings, site, incognito, stored, local] = await Promise.all([
     readSettings(api.storage),
     currentSite(),
