@@ -218,6 +218,20 @@ export const CASES = [
     expect: { host: { sent: null, download: "completed" } },
   },
   {
+    // Switched off, a link clicked with the forcing keys still goes: the
+    // user asked for it.
+    name: "forced-link-switch-off",
+    before: "switchOff",
+    after: "switchOn",
+    link: "manual-pdf",
+    path: "/manual.pdf",
+    keys: ["ctrl", "alt"],
+    file: "manual.pdf",
+    expect: {
+      host: { sent: { type: "link", keys: ["alt", "ctrl"] }, final: "taken", download: "none", navigated: false, fetched: false },
+    },
+  },
+  {
     // The site kept by a rule added on the options page: the same.
     name: "kept-site",
     before: "keepSite",
