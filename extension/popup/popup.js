@@ -17,8 +17,9 @@ async function currentSite() {
   const url = tab?.url ?? "";
   const host = /^(https?|ftp):/.test(url) ? hostOf(url) : null;
   if (host === null) return { host: null, url };
-  const origin = new URL(url).origin;
-  const access = await Promise.resolve(api.permissions.contains({ origins: [`${origin}/*`] })).catch(() => null);
+  // A match pattern names no port.
+  const { protocol, hostname } = new URL(url);
+  const access = await Promise.resolve(api.permissions.contains({ origins: [`${protocol}//${hostname}/*`] })).catch(() => null);
   return { host, url, access };
 }
 
