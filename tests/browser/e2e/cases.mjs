@@ -58,6 +58,19 @@ const POPUP_CASES = [
     },
   },
   {
+    // Chromium names the refusal; Firefox words it as "not found".
+    name: "popup-host-forbidden",
+    popup: true,
+    expect: {
+      forbidden: {
+        host: { chromium: "hostForbidden", firefox: "hostNotFoundOrForbidden" },
+        hostAdvice: { chromium: "adviceForbidden", firefox: "adviceNotFoundOrForbidden" },
+        trevalon: [],
+        state: "problem",
+      },
+    },
+  },
+  {
     name: "popup-policy",
     popup: true,
     readSites: true,
@@ -76,6 +89,7 @@ const POPUP_CASES = [
 //   hung     the host answers hello, but its answers to requests never reach
 //            the browser: the extension must let the browser go on after 2 s
 //   missing  no host is registered: every download completes in the browser
+//   forbidden  the host is registered for another extension only: the same
 //   ui       the host answers; the popup is read for each state of Trevalon,
 //            in German where the browser has its language data
 //   policy   the host answers, and a policy (managed storage) locks the
@@ -104,6 +118,7 @@ export const CASES = [
       host: { sent: { type: "download", filename: "tool.zip", mime: "application/zip", keys: PLAIN }, final: "taken", download: "cancelled" },
       hung: { sent: { type: "download", filename: "tool.zip" }, final: null, download: "completed" },
       missing: { sent: null, download: "completed" },
+      forbidden: { sent: null, download: "completed", newHost: false },
     },
   },
   {
@@ -290,7 +305,7 @@ export const CASES = [
   },
 ];
 
-export const RUNS = ["host", "hung", "missing", "ui", "policy"];
+export const RUNS = ["host", "hung", "missing", "forbidden", "ui", "policy"];
 
 export function casesOfRun(run) {
   return CASES.filter((testCase) => testCase.expect[run] !== undefined);

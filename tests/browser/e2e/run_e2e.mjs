@@ -32,6 +32,9 @@ import { differences } from "./expectations.mjs";
 import { FirefoxSession } from "./firefox_session.mjs";
 import { FixtureServer } from "./fixture_server.mjs";
 import { EXTENSION_DIR, registerHost, writeLateHost, writeTapLauncher } from "./host_registration.mjs";
+
+// An extension the forbidden run's host manifest allows instead of this one.
+const OTHER_EXTENSION = { chromium: "a".repeat(32), firefox: "other@vrpph" };
 import { readTapLog } from "./tap_log.mjs";
 
 function helloAnswered(entries) {
@@ -105,13 +108,15 @@ async function oneSession(runsOfSession, server) {
   mkdirSync(runDir, { recursive: true });
   const setup = runFolders(runDir);
   const tapLog = path.join(runDir, "host.log");
-  const hosted = runsOfSession[0] !== "missing";
+  // A run without a host, or with one whose manifest allows another extension.
+  const hosted = !["missing", "forbidden"].includes(runsOfSession[0]);
   const hostCommand = [path.resolve(options.host ?? ""), ...options["host-arg"]];
   // A late host is the same host started 3 s after the browser asked.
   const lateHost = [writeLateHost(path.join(runDir, "host-late"), hostCommand, 3)];
   const writeLauncher = (run, { late = false } = {}) =>
     writeTapLauncher(path.join(runDir, "host-launcher"), late ? lateHost : hostCommand, tapLog, { dropAnswers: run === "hung" });
   if (hosted) registerHost(browser, setup.dirs, writeLauncher(runsOfSession[0]));
+  if (runsOfSession[0] === "forbidden") registerHost(browser, setup.dirs, writeLauncher("forbidden"), OTHER_EXTENSION);
   // The policy is in place before the browser starts, and only as long as it runs.
   const policy = runsOfSession[0] === "policy" ? installPolicy(browser, POLICY, setup.dirs) : null;
   if (policy?.skipped) {
