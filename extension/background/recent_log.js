@@ -2,9 +2,7 @@
 // it lasts as long as the browser runs and is never written to disk.
 // Additions are made one after the other, so none is lost to another.
 
-import { recentEntry, withRecent } from "../lib/recent.js";
-
-export const RECENT_KEY = "recent";
+import { RECENT_KEY, recentEntry, withRecent } from "../lib/recent.js";
 
 export class RecentLog {
   #area;

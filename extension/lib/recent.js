@@ -5,6 +5,8 @@ import { hostOf } from "./site_rules.js";
 import { baseName } from "./requests.js";
 
 export const RECENT_KEPT = 10;
+// Where the list lives in storage.session.
+export const RECENT_KEY = "recent";
 
 // Why a download stayed in the browser, or where it went, as a message key
 // of _locales.

@@ -5,7 +5,7 @@ import { api, localize, message, text } from "../pages/localize.js";
 import { readSettings, withSite, withoutSite } from "../lib/settings.js";
 import { hostOf, keepingRule, siteMatches } from "../lib/site_rules.js";
 import { statusLines } from "../lib/status_lines.js";
-import { RECENT_KEY } from "../background/recent_log.js";
+import { RECENT_KEY } from "../lib/recent.js";
 
 // The host's state as the popup last heard it, shown at once the next time.
 const LAST_STATE_KEY = "lastHostState";

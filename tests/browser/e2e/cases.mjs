@@ -13,7 +13,17 @@ const POPUP_CASES = [
     popup: true,
     trevalon: "running",
     expect: {
-      host: { host: "hostAnswering", trevalon: ["trevalonRunning"], state: "normal" },
+      // After the host run's clicks: each listed with what became of it.
+      host: {
+        host: "hostAnswering",
+        trevalon: ["trevalonRunning"],
+        state: "normal",
+        recentHas: [
+          { file: "switched-on.zip", outcome: "outcomeSent" },
+          { file: "kept-site.zip", outcome: "outcomeKeptSite" },
+          { file: "switched-off.zip", outcome: "outcomeKeptSwitchOff" },
+        ],
+      },
       ui: { host: "hostAnswering", trevalon: ["trevalonRunning"], state: "normal" },
     },
   },

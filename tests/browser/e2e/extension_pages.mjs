@@ -57,6 +57,8 @@ export async function readPopup(session) {
         topic: li.dataset.topic, level: li.className.replace("level-", ""), key: li.dataset.key,
         text: li.firstElementChild.textContent, advice: li.querySelector(".advice")?.dataset.key ?? null })),
       handOver: { checked: $("handOver").checked, disabled: $("handOver").disabled, hidden: $("handOverRow").hidden },
+      recent: [...document.querySelectorAll("#recent li")].map((li) => ({
+        file: li.querySelector(".file").textContent, outcome: li.querySelector(".what").dataset.key })),
       title: document.querySelector("h1").textContent,
       switchLabel: document.querySelector("label[for=handOver]").textContent,
     }; })()`);

@@ -26,6 +26,7 @@ export async function runPopupCase(ctx, testCase) {
     shownMs: popup.shownMs,
     openMs: popup.openMs,
     lines: popup.lines,
+    recent: popup.recent,
     title: popup.title,
     switchLabel: popup.switchLabel,
   };
@@ -62,5 +63,11 @@ export function popupDifferences(observed, expected, browser) {
     }
   }
   if (expected.language) found.push(...languageDifferences(observed, expected.language));
+  // Entries the recent list must hold, in words of their outcome.
+  for (const entry of expected.recentHas ?? []) {
+    if (!observed.recent.some((seen) => isDeepStrictEqual(seen, entry))) {
+      found.push(`recent downloads: no ${JSON.stringify(entry)} in ${JSON.stringify(observed.recent)}`);
+    }
+  }
   return found;
 }
