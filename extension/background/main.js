@@ -8,6 +8,7 @@ import { RequestMethods, WATCHED_TYPES, mayAskHost } from "../lib/request_method
 import { RequestTable, askHost, verdictOf } from "../lib/request_table.js";
 import { downloadRequest, downloadUrl, isHandOverUrl, linkRequest, wantsHandOver } from "../lib/requests.js";
 import { HostPort } from "./host_port.js";
+import { bridgeAsker, createMenus, PickMenus } from "./pick_menus.js";
 import { watchChromiumDownloads } from "./chromium_downloads.js";
 import { watchFirefoxDownloads } from "./firefox_downloads.js";
 
@@ -19,6 +20,7 @@ const clicks = new ClickMemory(Date.now);
 const methods = new RequestMethods(Date.now, timers);
 const host = new HostPort(api.runtime, {
   hello(settings) {
+    picks.hello(settings);
     setForceKeys(settings.keysToAdd);
   },
   answer(answer) {
@@ -37,6 +39,7 @@ function setForceKeys(keys) {
 
 const post = (message) => host.post(message);
 const confirm = (id) => host.confirm(id);
+const picks = new PickMenus(api, bridgeAsker(table, post, confirm));
 
 // Null when the browser keeps the download without asking; else the
 // verdict to come.
@@ -77,6 +80,21 @@ api.webRequest.onBeforeRequest.addListener((details) => methods.note(details), {
   urls: ["<all_urls>"],
   types: [...WATCHED_TYPES],
 });
+
+// The context menu acts only on the browser's own click in it; the pick
+// page's button reaches the host through its own port.
+const menus = api.menus ?? api.contextMenus;
+const makeMenus = () => createMenus(menus, (key) => api.i18n.getMessage(key)).catch(() => {});
+api.runtime.onInstalled.addListener(makeMenus);
+api.runtime.onStartup.addListener(makeMenus);
+menus.onClicked.addListener((info, tab) => {
+  picks.clicked(info, tab);
+});
+api.runtime.onConnect.addListener((port) => picks.connected(port));
+// For the browser tests only: a headless browser opens no context menu, so
+// they call the menu's handler here, in the background, with the info and
+// tab the browser would pass. No page can reach the background's globals.
+globalThis.vrpphMenuClicked = (info, tab) => picks.clicked(info, tab);
 
 if (api.downloads.onDeterminingFilename) watchChromiumDownloads(api.downloads, askAboutDownload);
 else watchFirefoxDownloads(api.downloads, askAboutDownload);
