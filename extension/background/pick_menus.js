@@ -15,6 +15,7 @@ export const PICK_PAGE = "pick/pick.html";
 export const BATCH_PORT = "vrpph-batch";
 // The pick lists kept for their pages, newest last; older ones are dropped.
 const PICKS_KEPT = 4;
+const KEPT_PICKS = "kept-picks";
 
 // A menu item's context is set once at install; creating the items again
 // at every start of the background would fail on their ids, so they are
@@ -93,10 +94,10 @@ export class PickMenus {
 
   async #keep(key, list) {
     const session = this.#api.storage.session;
-    const { pickKeys = [] } = await session.get("pickKeys");
-    const keys = [...pickKeys, key];
+    const kept = (await session.get(KEPT_PICKS))[KEPT_PICKS] ?? [];
+    const keys = [...kept, key];
     const dropped = keys.splice(0, Math.max(0, keys.length - PICKS_KEPT));
-    await session.set({ [key]: list, pickKeys: keys });
+    await session.set({ [key]: list, [KEPT_PICKS]: keys });
     if (dropped.length > 0) await session.remove(dropped);
   }
 
