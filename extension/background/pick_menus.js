@@ -68,6 +68,7 @@ export class PickMenus {
 
   async #gather(tab, frames, scope) {
     if (!tab || typeof tab.id !== "number") return null;
+    const started = performance.now();
     let results = [];
     try {
       results = await this.#api.scripting.executeScript({
@@ -81,6 +82,7 @@ export class PickMenus {
     }
     const ordered = [...results].sort((a, b) => Number(b.frameId === 0) - Number(a.frameId === 0));
     const list = mergeGathered(ordered.map((frame) => frame.result));
+    const gatheredMs = performance.now() - started;
     this.#serial += 1;
     const key = `pick-${Date.now()}-${this.#serial}`;
     await this.#keep(key, { ...list, pageUrl: tab.url ?? null, acceptingTypes: this.#acceptingTypes });
@@ -89,7 +91,7 @@ export class PickMenus {
       index: typeof tab.index === "number" ? tab.index + 1 : undefined,
       openerTabId: tab.id,
     });
-    return { key, tabId: opened?.id };
+    return { key, tabId: opened?.id, gatheredMs };
   }
 
   async #keep(key, list) {
@@ -97,7 +99,8 @@ export class PickMenus {
     const kept = (await session.get(KEPT_PICKS))[KEPT_PICKS] ?? [];
     const keys = [...kept, key];
     const dropped = keys.splice(0, Math.max(0, keys.length - PICKS_KEPT));
-    await session.set({ [key]: list, [KEPT_PICKS]: keys });
+    // One text stores and loads far faster than ten thousand objects.
+    await session.set({ [key]: JSON.stringify(list), [KEPT_PICKS]: keys });
     if (dropped.length > 0) await session.remove(dropped);
   }
 

@@ -8,6 +8,17 @@ export const PICK_CAP = 10_000;
 // The longest a gathering slice runs before it yields to the page.
 export const GATHER_SLICE_MS = 10;
 
+// The entries of one frame's gathering: the page's world sends a JSON text.
+export function frameEntries(frame) {
+  if (typeof frame?.entries !== "string") return [];
+  try {
+    const entries = JSON.parse(frame.entries);
+    return Array.isArray(entries) ? entries : [];
+  } catch {
+    return [];
+  }
+}
+
 // frames: what gatherPageLinks returned in each frame, the top frame first.
 // A URL that differs only in its fragment is listed once; links come before
 // media, each in the order found. The frames' word is checked again here:
@@ -18,10 +29,10 @@ export function mergeGathered(frames, cap = PICK_CAP) {
   const media = [];
   let truncated = false;
   for (const frame of frames) {
-    if (!frame || !Array.isArray(frame.entries)) continue;
+    if (!frame) continue;
     if (frame.truncated === true) truncated = true;
     const referrer = isHandOverUrl(frame.documentUrl) ? withoutFragment(frame.documentUrl) : undefined;
-    for (const entry of frame.entries) {
+    for (const entry of frameEntries(frame)) {
       const url = typeof entry?.url === "string" && isHandOverUrl(entry.url) ? withoutFragment(entry.url) : null;
       if (url === null || seen.has(url)) continue;
       if (links.length + media.length >= cap) {

@@ -18,12 +18,12 @@ function localize() {
 // One line of the list: its entry, what is shown of it, and its elements.
 function makeRow(entry, kind, serial) {
   const described = describe(entry);
-  const row = document.createElement("tr");
+  const row = document.createElement("li");
   const box = document.createElement("input");
   box.type = "checkbox";
   box.id = `pick-${serial}`;
   const cells = ["check", "name", "type", "host", "outcome"].map((name) => {
-    const cell = document.createElement("td");
+    const cell = document.createElement("span");
     cell.className = name;
     row.append(cell);
     return cell;
@@ -39,11 +39,9 @@ function makeRow(entry, kind, serial) {
   return { entry, kind, described, row, box, outcome: cells[4], shown: true };
 }
 
-function header(table) {
-  const head = table.createTHead().insertRow();
+function header(head) {
   for (const key of ["", "pickColumnFile", "pickColumnType", "pickColumnHost", "pickColumnOutcome"]) {
-    const cell = document.createElement("th");
-    cell.scope = "col";
+    const cell = document.createElement("span");
     cell.textContent = key ? message(key) : "";
     head.append(cell);
   }
@@ -68,14 +66,13 @@ class PickPage {
     }
     this.#types(list.acceptingTypes ?? []);
     for (const kind of ["links", "media"]) {
-      const table = byId(kind);
+      const list = byId(kind);
       const rows = this.#rows.filter((row) => row.kind === kind);
       byId(`${kind}-group`).hidden = rows.length === 0;
-      header(table);
-      const body = table.createTBody();
+      header(list.previousElementSibling);
       const fragment = document.createDocumentFragment();
       for (const row of rows) fragment.append(row.row);
-      body.append(fragment);
+      list.append(fragment);
     }
     byId("filters").hidden = false;
     byId("chooser").hidden = false;
@@ -144,7 +141,6 @@ class PickPage {
     for (const row of this.#rows) row.box.disabled = true;
     this.#count();
     byId("progress").textContent = message("pickSending");
-    let taken = 0;
     const port = api.runtime.connect({ name: BATCH_PORT });
     // What got no outcome by the end says so.
     const finish = () => {
@@ -153,6 +149,7 @@ class PickPage {
         row.outcome.textContent = message("outcomeNoAnswer");
         row.row.className = "failed";
       }
+      const taken = chosen.filter((row) => row.sent).length;
       byId("progress").textContent = message("pickFinished", [taken, chosen.length]);
     };
     port.onDisconnect.addListener(finish);
@@ -163,7 +160,8 @@ class PickPage {
         row.outcome.textContent = message(outcome.words);
         row.outcome.title = outcome.reason ?? "";
         row.row.className = outcome.state === "taken" ? "taken" : "failed";
-        if (outcome.state === "taken" && outcome.sent !== false) taken += 1;
+        // The last answer repeats what progress told: a row counts once.
+        row.sent = outcome.state === "taken" && outcome.sent !== false;
       }
       if (answer.done) {
         finish();
@@ -174,15 +172,25 @@ class PickPage {
   }
 }
 
+function readList(text) {
+  try {
+    const list = typeof text === "string" ? JSON.parse(text) : null;
+    return Array.isArray(list?.links) && Array.isArray(list?.media) ? list : null;
+  } catch {
+    return null;
+  }
+}
+
 async function start() {
   localize();
   const key = decodeURIComponent(location.hash.slice(1));
-  const stored = key ? (await api.storage.session.get(key))[key] : undefined;
+  const stored = key ? readList((await api.storage.session.get(key))[key]) : null;
   if (!stored) {
     byId("gone").hidden = false;
     return;
   }
   new PickPage(stored);
+  performance.mark("list-built");
 }
 
 start();

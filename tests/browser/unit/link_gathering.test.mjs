@@ -32,7 +32,10 @@ function withDocument(elements, { url = "https://site.example/list.html#top", se
   };
   const range = { commonAncestorContainer: root, intersectsNode: (node) => node === root || selected.includes(node) };
   globalThis.getSelection = () => ({ rangeCount: 1, getRangeAt: () => range });
-  return run().finally(() => Object.assign(globalThis, saved));
+  // The entries cross to the extension as one JSON text.
+  return run()
+    .then((result) => ({ ...result, entries: JSON.parse(result.entries) }))
+    .finally(() => Object.assign(globalThis, saved));
 }
 
 const link = (href, fields = {}) => fakeElement("a", { href, ...fields });
@@ -109,7 +112,7 @@ describe("gatherPageLinks", () => {
 });
 
 describe("mergeGathered", () => {
-  const frame = (documentUrl, entries, truncated = false) => ({ documentUrl, entries, truncated });
+  const frame = (documentUrl, entries, truncated = false) => ({ documentUrl, entries: JSON.stringify(entries), truncated });
 
   it("merges frames, links before media, each address once, the frame as its referrer", () => {
     const merged = mergeGathered([
@@ -127,6 +130,10 @@ describe("mergeGathered", () => {
       ]),
       frame("about:blank", [{ url: "https://blank.example/c.7z", kind: "link" }]),
       null,
+      // What is no list of entries gives none.
+      { documentUrl: "https://x.example/", entries: "[{" },
+      { documentUrl: "https://x.example/", entries: '{"url": "https://x.example/y.zip"}' },
+      { documentUrl: "https://x.example/", entries: [{ url: "https://x.example/z.zip", kind: "link" }] },
     ]);
     assert.deepEqual(merged, {
       links: [
