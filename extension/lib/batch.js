@@ -66,8 +66,8 @@ export function splitBatch(links, { limit = HOST_FRAME_LIMIT, perRequest = LINKS
 
 // Words for a link's outcome, as the pick page names its messages.
 export function outcomeKey(outcome) {
-  if (!outcome) return "outcomeNoAnswer";
-  if (outcome.state === "taken") return outcome.sent === false ? "outcomeClaimed" : "outcomeTaken";
-  if (outcome.state === "declined") return outcome.reason === "unreachable" ? "outcomeUnreachable" : "outcomeDeclined";
-  return outcome.reason?.includes("line break") ? "outcomeLineBreak" : "outcomeError";
+  if (!outcome) return "pickOutcomeNoAnswer";
+  if (outcome.state === "taken") return outcome.sent === false ? "pickOutcomeClaimed" : "pickOutcomeTaken";
+  if (outcome.state === "declined") return outcome.reason === "unreachable" ? "pickOutcomeUnreachable" : "pickOutcomeDeclined";
+  return outcome.reason?.includes("line break") ? "pickOutcomeLineBreak" : "pickOutcomeError";
 }

@@ -1,5 +1,6 @@
 // Reads one message from the native host into a small tagged object:
 //   { kind: "hello", id, settings }            the answer to hello
+//   { kind: "status", id, status }             the answer to status
 //   { kind: "pending", id }                    the host is deciding
 //   { kind: "final", id, state, reason?, sent? } taken, declined or error
 //   { kind: "progress", id, outcomes }         a batch's links decided so far;
@@ -21,6 +22,7 @@ export function readHostAnswer(message) {
   const { id, state } = message;
   if (typeof id !== "string") return { kind: "invalid" };
   if (state === "hello") return { kind: "hello", id, settings: helloSettings(message) };
+  if (state === "status") return { kind: "status", id, status: hostStatus(message) };
   if (state === "pending") return { kind: "pending", id };
   if (state === "progress") return { kind: "progress", id, outcomes: batchOutcomes(message.outcomes) };
   const answer = { kind: "final", id, state: FINAL_STATES.has(state) ? state : "error" };
@@ -44,4 +46,17 @@ export function batchOutcomes(list) {
     outcomes.push(outcome);
   }
   return outcomes;
+}
+
+// The parts of a status answer the popup reads, each flag strictly a
+// boolean (anything else counts as false).
+function hostStatus(message) {
+  const flags = (value, names) => Object.fromEntries(names.map((name) => [name, value?.[name] === true]));
+  return {
+    version: typeof message.version === "string" ? message.version : null,
+    trevalon: flags(message.trevalon, ["programFound", "windowFound"]),
+    handler: flags(message.handler, ["registered32", "registered64"]),
+    catching: flags(message.catching, ["noTypes", "useCtrlAlt"]),
+    lastFailure: message.lastFailure && typeof message.lastFailure === "object" ? message.lastFailure : null,
+  };
 }

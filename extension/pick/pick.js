@@ -2,18 +2,11 @@
 // chosen one by one, and handed over by this page's own button alone.
 
 import { describe, passes, typesOf, PICK_CAP } from "../lib/link_list.js";
+import { api, localize, message as localMessage } from "../pages/localize.js";
 
-const api = globalThis.browser ?? globalThis.chrome;
 const BATCH_PORT = "vrpph-batch";
-const message = (key, substitutions = []) => api.i18n.getMessage(key, substitutions.map(String)) || key;
+const message = (key, substitutions = []) => localMessage(key, substitutions.map(String));
 const byId = (id) => document.getElementById(id);
-
-function localize() {
-  for (const element of document.querySelectorAll("[data-i18n]")) element.textContent = message(element.dataset.i18n);
-  document.title = message("pickTitle");
-  document.documentElement.lang = api.i18n.getUILanguage();
-  document.documentElement.dir = message("@@bidi_dir");
-}
 
 // One line of the list: its entry, what is shown of it, and its elements.
 function makeRow(entry, kind, serial) {
@@ -146,7 +139,7 @@ class PickPage {
     const finish = () => {
       for (const row of chosen) {
         if (row.outcome.textContent !== "") continue;
-        row.outcome.textContent = message("outcomeNoAnswer");
+        row.outcome.textContent = message("pickOutcomeNoAnswer");
         row.row.className = "failed";
       }
       const taken = chosen.filter((row) => row.sent).length;
@@ -183,6 +176,7 @@ function readList(text) {
 
 async function start() {
   localize();
+  document.title = message("pickTitle");
   const key = decodeURIComponent(location.hash.slice(1));
   const stored = key ? readList((await api.storage.session.get(key))[key]) : null;
   if (!stored) {

@@ -75,14 +75,14 @@ describe("splitBatch", () => {
 describe("outcomeKey", () => {
   it("names each outcome in the pick page's words", () => {
     const cases = [
-      [undefined, "outcomeNoAnswer"],
-      [{ state: "taken" }, "outcomeTaken"],
-      [{ state: "taken", sent: false }, "outcomeClaimed"],
-      [{ state: "declined", reason: "unreachable" }, "outcomeUnreachable"],
-      [{ state: "declined", reason: "not-confirmed" }, "outcomeDeclined"],
-      [{ state: "error", reason: "url holds a line break" }, "outcomeLineBreak"],
-      [{ state: "error", reason: "bad" }, "outcomeError"],
-      [{ state: "error" }, "outcomeError"],
+      [undefined, "pickOutcomeNoAnswer"],
+      [{ state: "taken" }, "pickOutcomeTaken"],
+      [{ state: "taken", sent: false }, "pickOutcomeClaimed"],
+      [{ state: "declined", reason: "unreachable" }, "pickOutcomeUnreachable"],
+      [{ state: "declined", reason: "not-confirmed" }, "pickOutcomeDeclined"],
+      [{ state: "error", reason: "url holds a line break" }, "pickOutcomeLineBreak"],
+      [{ state: "error", reason: "bad" }, "pickOutcomeError"],
+      [{ state: "error" }, "pickOutcomeError"],
     ];
     for (const [outcome, key] of cases) assert.equal(outcomeKey(outcome), key, JSON.stringify(outcome));
   });

@@ -34,8 +34,10 @@ describe("readHostAnswer", () => {
 
   it("reads hello's settings, each field checked on its own", () => {
     assert.deepEqual(
-      readHostAnswer({ id: "h1", state: "hello", version: "1.0.0.76", keysToAdd: ["ctrl", "alt"], keysToIgnore: ["shift"], useCtrlAlt: true, acceptingTypes: ["ZIP", 7, "exe"] }),
-      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", protocol: 1, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true, acceptingTypes: ["ZIP", "exe"] } },
+      readHostAnswer({ id: "h1", state: "hello", version: "1.0.0.76", keysToAdd: ["ctrl", "alt"], keysToIgnore: ["shift"], useCtrlAlt: true,
+        acceptingTypes: ["ZIP", 7, "exe"] }),
+      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", protocol: 1, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true,
+        acceptingTypes: ["ZIP", "exe"] } },
     );
     assert.deepEqual(readHostAnswer({ id: "h2", state: "hello", version: 1, keysToAdd: null, useCtrlAlt: "TRUE" }).settings, {
       version: null,

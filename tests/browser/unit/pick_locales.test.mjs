@@ -14,7 +14,7 @@ function usedKeys() {
   const keys = new Set();
   for (const match of read("pick/pick.html").matchAll(/data-i18n="([^"]+)"/g)) keys.add(match[1]);
   for (const file of ["pick/pick.js", "background/pick_menus.js", "lib/batch.js"]) {
-    for (const match of read(file).matchAll(/"((?:pick|menu|outcome)[A-Z]\w+)"/g)) keys.add(match[1]);
+    for (const match of read(file).matchAll(/"((?:pick|menu)[A-Z]\w+)"/g)) keys.add(match[1]);
   }
   return keys;
 }

@@ -114,14 +114,14 @@ describe("PickMenus' batch port", () => {
     ]);
     const told = port.sent.flatMap((message) => message.outcomes ?? []).map(({ index, state, words }) => `${index} ${state} ${words}`);
     assert.deepEqual(told, [
-      "2 error outcomeError",
-      "0 taken outcomeTaken",
-      "0 taken outcomeTaken",
-      "1 error outcomeLineBreak",
-      "3 taken outcomeTaken",
+      "2 error pickOutcomeError",
+      "0 taken pickOutcomeTaken",
+      "0 taken pickOutcomeTaken",
+      "1 error pickOutcomeLineBreak",
+      "3 taken pickOutcomeTaken",
       // The port dropped under the second request: its links say so.
-      "3 error outcomeError",
-      "4 error outcomeError",
+      "3 error pickOutcomeError",
+      "4 error pickOutcomeError",
     ]);
     assert.deepEqual(port.sent.at(-1), { done: true });
   });
