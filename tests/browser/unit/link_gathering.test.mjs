@@ -21,9 +21,14 @@ function withDocument(elements, { url = "https://site.example/list.html#top", se
   const root = fakeElement("html");
   const saved = { document: globalThis.document, NodeFilter: globalThis.NodeFilter, getSelection: globalThis.getSelection };
   globalThis.NodeFilter = { SHOW_ELEMENT: 1 };
+  const tagged = (...tags) => elements.filter((element) => tags.includes(element.localName));
   globalThis.document = {
     URL: url,
     documentElement: root,
+    // The page's lists, as the document keeps them.
+    links: tagged("a", "area"),
+    images: tagged("img"),
+    getElementsByTagName: (tag) => tagged(tag),
     createTreeWalker(from) {
       assert.equal(from, root);
       let at = 0;
