@@ -83,6 +83,8 @@ export class PickMenus {
     const ordered = [...results].sort((a, b) => Number(b.frameId === 0) - Number(a.frameId === 0));
     const list = mergeGathered(ordered.map((frame) => frame.result));
     const gatheredMs = performance.now() - started;
+    // The longest a frame's own walk took, of gatheredMs.
+    const pageMs = Math.max(0, ...ordered.map((frame) => frame.result?.ms ?? 0));
     this.#serial += 1;
     const key = `pick-${Date.now()}-${this.#serial}`;
     await this.#keep(key, { ...list, pageUrl: tab.url ?? null, acceptingTypes: this.#acceptingTypes });
@@ -91,7 +93,7 @@ export class PickMenus {
       index: typeof tab.index === "number" ? tab.index + 1 : undefined,
       openerTabId: tab.id,
     });
-    return { key, tabId: opened?.id, gatheredMs };
+    return { key, tabId: opened?.id, gatheredMs, pageMs };
   }
 
   async #keep(key, list) {

@@ -1,7 +1,7 @@
 // The pick page's list: what the frames gathered, merged, checked again and
 // described (file name, type, host), and the filters over it.
 
-import { isHandOverUrl } from "./requests.js";
+import { HAND_OVER_SCHEMES } from "./requests.js";
 
 // At most this many entries, whatever the page holds; the page says so.
 export const PICK_CAP = 10_000;
@@ -31,9 +31,9 @@ export function mergeGathered(frames, cap = PICK_CAP) {
   for (const frame of frames) {
     if (!frame) continue;
     if (frame.truncated === true) truncated = true;
-    const referrer = isHandOverUrl(frame.documentUrl) ? withoutFragment(frame.documentUrl) : undefined;
+    const referrer = handOverAddress(frame.documentUrl) ?? undefined;
     for (const entry of frameEntries(frame)) {
-      const url = typeof entry?.url === "string" && isHandOverUrl(entry.url) ? withoutFragment(entry.url) : null;
+      const url = handOverAddress(entry?.url);
       if (url === null || seen.has(url)) continue;
       if (links.length + media.length >= cap) {
         truncated = true;
@@ -50,8 +50,17 @@ export function mergeGathered(frames, cap = PICK_CAP) {
   return { links, media, truncated };
 }
 
-export function withoutFragment(url) {
-  const parsed = new URL(url);
+// The URL without its fragment when the host can fetch it, else null; one
+// parse, for ten thousand entries.
+function handOverAddress(url) {
+  if (typeof url !== "string") return null;
+  let parsed;
+  try {
+    parsed = new URL(url);
+  } catch {
+    return null;
+  }
+  if (!HAND_OVER_SCHEMES.has(parsed.protocol)) return null;
   parsed.hash = "";
   return parsed.href;
 }

@@ -1,7 +1,7 @@
 // The request messages the extension sends the host, built from what either
 // browser family tells about a download or a clicked link.
 
-const HAND_OVER_SCHEMES = new Set(["http:", "https:", "ftp:"]);
+export const HAND_OVER_SCHEMES = new Set(["http:", "https:", "ftp:"]);
 
 // Only these schemes can reach Trevalon; blob:, data: and file: downloads
 // stay with the browser without asking.
