@@ -43,18 +43,20 @@ export class HostStatus {
   down(reason, answered) {
     this.state = hostFailure(reason, answered);
     this.reason = reason;
-    for (const resolve of this.#statuses.values()) resolve(null);
+    for (const resolve of this.#statuses.values()) resolve({ status: null, missing: "no-answer" });
     this.#statuses.clear();
     this.#wake();
   }
 
   // An answer to a status request (or an older host's error for it): true
-  // when it was one.
+  // when it was one. A pending is no answer: a host that knows no status
+  // may say pending before its error.
   answer(answer) {
     const resolve = this.#statuses.get(answer.id);
-    if (!resolve) return false;
+    if (!resolve || answer.kind === "pending") return Boolean(resolve);
     this.#statuses.delete(answer.id);
-    resolve(answer.kind === "status" ? answer.status : null);
+    if (answer.kind === "status") resolve({ status: answer.status, missing: null });
+    else resolve({ status: null, missing: answer.kind === "final" ? "unknown" : "no-answer" });
     return true;
   }
 
@@ -66,8 +68,8 @@ export class HostStatus {
     if (this.state !== "answering") {
       return { state: this.state === "connecting" ? "no-answer" : this.state, version: null, status: null, reason: this.reason };
     }
-    const status = await this.#askStatus();
-    return { state: this.state, version: this.version, status, reason: null };
+    const { status, missing } = await this.#askStatus();
+    return { state: this.state, version: this.version, status, statusMissing: missing, reason: null };
   }
 
   #settled(withinMs) {
@@ -91,9 +93,9 @@ export class HostStatus {
     const id = `s${this.#serial}`;
     return new Promise((resolve) => {
       const timer = this.#timers.set(() => this.answer({ id, kind: "timeout" }), STATUS_MS);
-      this.#statuses.set(id, (status) => {
+      this.#statuses.set(id, (outcome) => {
         this.#timers.clear(timer);
-        resolve(status);
+        resolve(outcome);
       });
       if (!this.#port.post({ id, type: "status" })) this.answer({ id, kind: "unsent" });
     });

@@ -9,7 +9,9 @@ export const REGISTER_COMMAND = "vrpph-bridge.exe --register";
 const line = (topic, level, message, advice = null) => ({ topic, level, message, advice });
 
 // host: { state: "answering" | "not-found" | "forbidden" | "not-found-or-forbidden"
-//         | "exited" | "broken" | "closed" | "no-answer", version, status }
+//         | "exited" | "broken" | "closed" | "no-answer", version, status,
+//         statusMissing: why status is null ("unknown": the host refused the
+//         question; "no-answer") }
 function hostLines(host, extension) {
   switch (host.state) {
     case "answering": {
@@ -36,7 +38,9 @@ function hostLines(host, extension) {
 function trevalonLines(host) {
   if (host.state !== "answering") return [];
   const status = host.status;
-  if (!status) return [line("trevalon", "info", ["trevalonUnknown"], ["adviceVersionMismatch"])];
+  // An older host refuses the question; a busy or hung one does not answer it.
+  if (!status && host.statusMissing === "unknown") return [line("trevalon", "info", ["trevalonUnknown"], ["adviceVersionMismatch"])];
+  if (!status) return [line("trevalon", "warn", ["trevalonNoStatus"], ["adviceNoAnswer"])];
   const lines = [];
   if (status.trevalon?.windowFound) lines.push(line("trevalon", "ok", ["trevalonRunning"]));
   else if (status.trevalon?.programFound) lines.push(line("trevalon", "ok", ["trevalonInstalled"]));

@@ -8,6 +8,7 @@ import { createWriteStream, mkdirSync, writeFileSync } from "node:fs";
 import path from "node:path";
 import { CdpPipe } from "./cdp_pipe.mjs";
 import { BrowserEvents, now, waitFor } from "./browser_events.mjs";
+import { extensionIds } from "./host_registration.mjs";
 
 export const CHROMIUM = process.env.VRPPH_CHROMIUM ?? "/usr/bin/chromium";
 
@@ -36,6 +37,7 @@ export class ChromiumSession {
   #page;
   #worker = null;
   #workerSession = null;
+  #extensionId;
   events = new BrowserEvents();
 
   // Chromium refuses its sandbox to root, and to users where the kernel
@@ -54,7 +56,9 @@ export class ChromiumSession {
     }
   }
 
-  static async #launch({ userDataDir, downloadDir, extensionDir, logFile }, sandbox) {
+  // language: the browser's language (LANGUAGE, as Chromium on Linux reads
+  // it), or undefined for the system's.
+  static async #launch({ userDataDir, downloadDir, extensionDir, logFile, language }, sandbox) {
     mkdirSync(path.join(userDataDir, "Default"), { recursive: true });
     writeFileSync(
       path.join(userDataDir, "Default", "Preferences"),
@@ -69,14 +73,16 @@ export class ChromiumSession {
       "--remote-debugging-pipe",
       "about:blank",
     ];
-    const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"] });
+    const env = language ? { ...process.env, LANGUAGE: language, LANG: `${language}.UTF-8`, LC_ALL: "" } : process.env;
+    if (language) args.splice(-1, 0, `--lang=${language}`);
+    const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"], env });
     const log = createWriteStream(logFile);
     let stderr = "";
     child.stderr.on("data", (chunk) => {
       log.write(chunk);
       if (stderr.length < 64 * 1024) stderr += chunk;
     });
-    const session = new ChromiumSession(child);
+    const session = new ChromiumSession(child, extensionDir);
     try {
       await session.#start();
     } catch (error) {
@@ -89,8 +95,9 @@ export class ChromiumSession {
     return session;
   }
 
-  constructor(child) {
+  constructor(child, extensionDir) {
     this.#child = child;
+    this.#extensionId = extensionIds(extensionDir).chromium;
     this.#cdp = new CdpPipe(child.stdio[3], child.stdio[4]);
   }
 
@@ -148,6 +155,27 @@ export class ChromiumSession {
 
   async location() {
     return this.#evaluate("location.href");
+  }
+
+  // The address of one of the extension's own pages.
+  extensionUrl(page) {
+    return `chrome-extension://${this.#extensionId}/${page}`;
+  }
+
+  // An expression's value in the tab, a promise's once it settles.
+  async evaluate(expression) {
+    return this.#evaluate(expression, true);
+  }
+
+  // A PNG of the tab's page at this size (CSS pixels; no height: as tall
+  // as the page is at that width), light or dark.
+  async screenshot({ width, height, dark = false }) {
+    const metrics = (tall) => this.#cdp.send("Emulation.setDeviceMetricsOverride", { width, height: tall, deviceScaleFactor: 1, mobile: false }, this.#page);
+    await this.#cdp.send("Emulation.setEmulatedMedia", { features: [{ name: "prefers-color-scheme", value: dark ? "dark" : "light" }] }, this.#page);
+    await metrics(height ?? 200);
+    if (height === undefined) await metrics(await this.#evaluate("Math.ceil(document.documentElement.scrollHeight)"));
+    const { data } = await this.#cdp.send("Page.captureScreenshot", { format: "png" }, this.#page);
+    return Buffer.from(data, "base64");
   }
 
   // A real left click in the middle of the element, with keys held.
@@ -236,10 +264,10 @@ export class ChromiumSession {
     clearTimeout(timer);
   }
 
-  async #evaluate(expression) {
+  async #evaluate(expression, awaitPromise = false) {
     const { result, exceptionDetails } = await this.#cdp.send(
       "Runtime.evaluate",
-      { expression, returnByValue: true },
+      { expression, returnByValue: true, awaitPromise },
       this.#page,
     );
     if (exceptionDetails) throw new Error(`${expression}: ${exceptionDetails.text}`);

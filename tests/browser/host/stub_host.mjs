@@ -11,19 +11,24 @@
 // --mute answers hello but never a request, as a hung host would.
 // --records appends each record a batch would hand to Trevalon to FILE, one
 // JSON line each; --claimed names URLs Trevalon already claims.
+//
+// `status` tells of a Trevalon that is installed and running, unless the
+// JSON file VRPPH_STUB_TREVALON names says otherwise ({ programFound,
+// windowFound, noTypes, useCtrlAlt }); it is read afresh for each request.
 
-import { appendFileSync } from "node:fs";
+import { appendFileSync, readFileSync } from "node:fs";
 import { BatchRun } from "./batch_answers.mjs";
 import { encodeFrame, FrameReader, parseBody } from "./native_frames.mjs";
 
 const GO_WITHIN_MS = 10_000;
-const HELLO = { version: "0.0.0-stub", protocol: 2, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: false };
+const HELLO = { version: "1.0.0.0", protocol: 2, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: false };
 
 function stubAnswers(request, accepted) {
   const id = typeof request?.id === "string" ? request.id : null;
   if (id === null) return [{ id, state: "error", reason: "no id" }];
   if (request.type === "hello") return [{ id, state: "hello", ...HELLO }];
   if (request.type === "go") return [];
+  if (request.type === "status") return [{ id, state: "status", ...stubStatus() }];
   const pending = { id, state: "pending" };
   if (request.type === "link") return [pending, { id, state: "taken" }];
   if (request.type === "batch") return [pending, { id, state: "batch" }];
@@ -35,6 +40,23 @@ function stubAnswers(request, accepted) {
   if (!accepted.includes(extension)) return [pending, { id, state: "declined", reason: "not-accepted" }];
   if (request.method !== undefined && request.method !== "GET") return [pending, { id, state: "declined", reason: "post" }];
   return [pending, { id, state: "taken" }];
+}
+
+function stubStatus() {
+  let trevalon = { programFound: true, windowFound: true, noTypes: false, useCtrlAlt: false };
+  try {
+    if (process.env.VRPPH_STUB_TREVALON) trevalon = { ...trevalon, ...JSON.parse(readFileSync(process.env.VRPPH_STUB_TREVALON, "utf8")) };
+  } catch {
+    // No file yet: the default.
+  }
+  return {
+    version: HELLO.version,
+    protocol: HELLO.protocol,
+    trevalon: { programFound: trevalon.programFound, windowFound: trevalon.windowFound },
+    handler: { registered32: false, registered64: true },
+    catching: { noTypes: trevalon.noTypes, useCtrlAlt: trevalon.useCtrlAlt },
+    lastFailure: null,
+  };
 }
 
 function option(name, fallback) {

@@ -56,7 +56,7 @@ describe("status wording", () => {
 
   it("shows a version mismatch past the third number, not a differing build", () => {
     assert.equal(words(answering(null, "1.0.0.99"))[0].level, "ok");
-    const [mismatch] = words(answering(null, "1.0.1.2"));
+    const [mismatch] = words({ ...answering(null, "1.0.1.2"), statusMissing: "unknown" });
     assert.equal(mismatch.level, "warn");
     assert.equal(mismatch.text, "The host is version 1.0.1.2, but this extension is version 1.0.0.");
     const cases = [["1.0.0.76", "1.0.0", true], ["1.0.0.76", "1.0.0.80", true], ["1.0.1.2", "1.0.0", false], ["1.0", "1.0.0", false],
@@ -74,7 +74,8 @@ describe("status wording", () => {
     assert.deepEqual(trevalon(answering(status({ programFound: true, windowFound: false }, { useCtrlAlt: true }))), [
       "Trevalon is installed; it will be started with the next download.",
       "Trevalon only takes downloads clicked with the hand-over keys (UseCtrlAlt is TRUE)."]);
-    assert.deepEqual(trevalon(answering(null)), ["This host is too old to tell whether Trevalon is there."]);
+    assert.deepEqual(trevalon({ ...answering(null), statusMissing: "unknown" }), ["This host is too old to tell whether Trevalon is there."]);
+    assert.deepEqual(trevalon({ ...answering(null), statusMissing: "no-answer" }), ["The host did not say in time whether Trevalon is there."]);
     assert.deepEqual(trevalon({ state: "not-found" }), []);
   });
 
