@@ -12,6 +12,7 @@ import { keepingRule } from "../lib/site_rules.js";
 import { buttonState } from "../lib/status_lines.js";
 import { Button } from "./button.js";
 import { HostPort } from "./host_port.js";
+import { bridgeAsker, createMenus, PickMenus } from "./pick_menus.js";
 import { HostStatus } from "./host_status.js";
 import { RecentLog } from "./recent_log.js";
 import { watchChromiumDownloads } from "./chromium_downloads.js";
@@ -32,6 +33,7 @@ const host = new HostPort(api.runtime, {
     hostStatus.opening();
   },
   hello(settings) {
+    picks.hello(settings);
     hostStatus.hello(settings);
     setForceKeys(settings.keysToAdd);
     showState();
@@ -73,6 +75,7 @@ function setForceKeys(keys) {
 
 const post = (message) => host.post(message);
 const confirm = (id) => host.confirm(id);
+const picks = new PickMenus(api, bridgeAsker(table, post, confirm));
 
 function sameKeys(keys, wanted) {
   if (!Array.isArray(keys) || !Array.isArray(wanted)) return false;
@@ -144,6 +147,23 @@ api.webRequest.onBeforeRequest.addListener((details) => methods.note(details), {
   urls: ["<all_urls>"],
   types: [...WATCHED_TYPES],
 });
+
+// The context menu acts only on the browser's own click in it; the pick
+// page's button reaches the host through its own port.
+const menus = api.menus ?? api.contextMenus;
+const makeMenus = () => createMenus(menus, (key) => api.i18n.getMessage(key)).catch(() => {});
+api.runtime.onInstalled.addListener(makeMenus);
+api.runtime.onStartup.addListener(makeMenus);
+menus.onClicked.addListener((info, tab) => {
+  picks.clicked(info, tab).then((verdict) => {
+    if (verdict?.action === "cancel") button.sent();
+  });
+});
+api.runtime.onConnect.addListener((port) => picks.connected(port));
+// For the browser tests only: a headless browser opens no context menu, so
+// they call the menu's handler here, in the background, with the info and
+// tab the browser would pass. No page can reach the background's globals.
+globalThis.vrpphMenuClicked = (info, tab) => picks.clicked(info, tab);
 
 if (api.downloads.onDeterminingFilename) watchChromiumDownloads(api.downloads, askAboutDownload);
 else watchFirefoxDownloads(api.downloads, askAboutDownload);

@@ -36,6 +36,7 @@ export class ChromiumSession {
   #cdp;
   #page;
   #worker = null;
+  #workerSession = null;
   #extensionId;
   events = new BrowserEvents();
 
@@ -118,7 +119,10 @@ export class ChromiumSession {
       }
     });
     cdp.on("Target.targetDestroyed", ({ targetId }) => {
-      if (targetId === this.#worker) this.#worker = null;
+      if (targetId === this.#worker) {
+        this.#worker = null;
+        this.#workerSession = null;
+      }
     });
     await cdp.send("Target.setDiscoverTargets", { discover: true });
     // "default" leaves downloads to the browser (and so to the extension);
@@ -196,6 +200,60 @@ export class ChromiumSession {
     if (!this.#worker) return false;
     await this.#cdp.send("Target.closeTarget", { targetId: this.#worker });
     return waitFor(() => this.#worker === null, 5000);
+  }
+
+  // Evaluates an expression in the extension's service worker (awaiting a
+  // promise it gives), for the drivers that act as the browser would there.
+  async evaluateInWorker(expression) {
+    if (!this.#worker) throw new Error("the extension's service worker is not running");
+    this.#workerSession ??= (await this.#cdp.send("Target.attachToTarget", { targetId: this.#worker, flatten: true })).sessionId;
+    return this.#evaluateOn(this.#workerSession, expression);
+  }
+
+  // Attaches to the first page whose URL starts with prefix, within timeoutMs;
+  // returns an object that evaluates in it, clicks in it and captures it.
+  async attachPage(prefix, timeoutMs = 5000) {
+    let target;
+    await waitFor(async () => {
+      const { targetInfos } = await this.#cdp.send("Target.getTargets");
+      target = targetInfos.find((info) => info.type === "page" && info.url.startsWith(prefix));
+      return target !== undefined;
+    }, timeoutMs);
+    if (!target) throw new Error(`no page at ${prefix}`);
+    const { sessionId } = await this.#cdp.send("Target.attachToTarget", { targetId: target.targetId, flatten: true });
+    await this.#cdp.send("Page.enable", {}, sessionId);
+    const cdp = this.#cdp;
+    return {
+      evaluate: (expression) => this.#evaluateOn(sessionId, expression),
+      clickAt: (box) => ChromiumSession.#mouseClick(cdp, sessionId, box),
+      send: (method, params = {}) => cdp.send(method, params, sessionId),
+    };
+  }
+
+  // The tab the driver opened pages in, as an object like attachPage's.
+  get tab() {
+    const sessionId = this.#page;
+    return {
+      evaluate: (expression) => this.#evaluateOn(sessionId, expression),
+      send: (method, params = {}) => this.#cdp.send(method, params, sessionId),
+    };
+  }
+
+  static async #mouseClick(cdp, sessionId, { x, y }) {
+    const mouse = { x, y, modifiers: 0 };
+    await cdp.send("Input.dispatchMouseEvent", { type: "mouseMoved", ...mouse }, sessionId);
+    await cdp.send("Input.dispatchMouseEvent", { type: "mousePressed", button: "left", clickCount: 1, ...mouse }, sessionId);
+    await cdp.send("Input.dispatchMouseEvent", { type: "mouseReleased", button: "left", clickCount: 1, ...mouse }, sessionId);
+  }
+
+  async #evaluateOn(sessionId, expression) {
+    const { result, exceptionDetails } = await this.#cdp.send(
+      "Runtime.evaluate",
+      { expression, returnByValue: true, awaitPromise: true },
+      sessionId,
+    );
+    if (exceptionDetails) throw new Error(`${expression.slice(0, 200)}: ${exceptionDetails.exception?.description ?? exceptionDetails.text}`);
+    return result.value;
   }
 
   async close() {

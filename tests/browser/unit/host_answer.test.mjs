@@ -50,6 +50,37 @@ describe("readHostAnswer", () => {
   });
 });
 
+describe("a batch's answers", () => {
+  it("reads progress as not final, and the last answer with every outcome it can read", () => {
+    const outcomes = [
+      { index: 0, state: "taken" },
+      { index: 1, state: "taken", sent: false },
+      { index: 2, state: "declined", reason: "unreachable" },
+      { index: 3, state: "error", reason: "url holds a line break" },
+      { index: 4, state: "maybe" },
+      { index: -1, state: "taken" },
+      { index: "5", state: "taken" },
+      { index: 6.5, state: "taken" },
+      null,
+      { index: 7, state: "declined", sent: false },
+    ];
+    const read = [
+      { index: 0, state: "taken" },
+      { index: 1, state: "taken", sent: false },
+      { index: 2, state: "declined", reason: "unreachable" },
+      { index: 3, state: "error", reason: "url holds a line break" },
+      { index: 4, state: "error" },
+      { index: 7, state: "declined" },
+    ];
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "progress", outcomes }), { kind: "progress", id: "b1", outcomes: read });
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "done", outcomes }), { kind: "final", id: "b1", state: "done", outcomes: read });
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "progress" }), { kind: "progress", id: "b1", outcomes: [] });
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "done", outcomes: {} }), { kind: "final", id: "b1", state: "done", outcomes: [] });
+    // Only a batch's last answer carries outcomes.
+    assert.deepEqual(readHostAnswer({ id: "d1", state: "taken", outcomes }), { kind: "final", id: "d1", state: "taken" });
+  });
+});
+
 describe("keyCombination", () => {
   it("keeps a list of known keys, sorted, and never matches anything else", () => {
     const cases = [

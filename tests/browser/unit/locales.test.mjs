@@ -8,7 +8,7 @@ const EXTENSION = fileURLToPath(new URL("../../../extension/", import.meta.url))
 const LOCALES = path.join(EXTENSION, "_locales");
 const REQUIRED = ["en", "de", "fr", "es", "ru", "ja", "zh_CN"];
 // The pages a person reads, and the code that fills them.
-const PAGE_FOLDERS = ["popup", "options", "pages"];
+const PAGE_FOLDERS = ["popup", "options", "pages", "pick"];
 
 const read = (file) => readFileSync(file, "utf8");
 const messagesOf = (locale) => JSON.parse(read(path.join(LOCALES, locale, "messages.json")));
