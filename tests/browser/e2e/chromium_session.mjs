@@ -35,6 +35,7 @@ export class ChromiumSession {
   #cdp;
   #page;
   #worker = null;
+  #workerOrigin = null;
   events = new BrowserEvents();
 
   // Chromium refuses its sandbox to root, and to users where the kernel
@@ -108,6 +109,8 @@ export class ChromiumSession {
       if (targetInfo.type === "page") this.events.pageOpened(targetInfo.url);
       if (targetInfo.type === "service_worker" && targetInfo.url.startsWith("chrome-extension://")) {
         this.#worker = targetInfo.targetId;
+        // URL's origin of a scheme it does not know is "null".
+        this.#workerOrigin = /^chrome-extension:\/\/[^/]+/.exec(targetInfo.url)[0];
       }
     });
     cdp.on("Target.targetDestroyed", ({ targetId }) => {
@@ -127,6 +130,11 @@ export class ChromiumSession {
 
   get hasWorker() {
     return this.#worker !== null;
+  }
+
+  // The origin of the extension whose service worker last started.
+  get extensionOrigin() {
+    return this.#workerOrigin;
   }
 
   async open(url) {

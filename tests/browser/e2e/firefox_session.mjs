@@ -34,9 +34,12 @@ export class FirefoxSession {
   #child;
   #bidi;
   #tab;
+  // The id Firefox installed the extension under.
+  extensionId = null;
   events = new BrowserEvents();
 
-  static async launch({ profileDir, home, downloadDir, extensionDir, logFile }) {
+  // extensionArchive (an XPI) is installed instead of extensionDir when given.
+  static async launch({ profileDir, home, downloadDir, extensionDir, extensionArchive, logFile }) {
     mkdirSync(profileDir, { recursive: true });
     mkdirSync(home, { recursive: true });
     const prefs = Object.entries(preferences(downloadDir))
@@ -67,7 +70,7 @@ export class FirefoxSession {
     });
     try {
       const session = new FirefoxSession(child, await BidiSocket.connect(`${url}/session`));
-      await session.#start(extensionDir);
+      await session.#start(extensionArchive ? { type: "archivePath", path: extensionArchive } : { type: "path", path: extensionDir });
       return session;
     } catch (error) {
       child.kill("SIGKILL");
@@ -80,7 +83,7 @@ export class FirefoxSession {
     this.#bidi = bidi;
   }
 
-  async #start(extensionDir) {
+  async #start(extensionData) {
     const bidi = this.#bidi;
     await bidi.send("session.new", { capabilities: {} });
     bidi.on("browsingContext.downloadWillBegin", ({ url }) => this.events.downloadBegan(url));
@@ -93,7 +96,7 @@ export class FirefoxSession {
     await bidi.send("session.subscribe", {
       events: ["browsingContext.downloadWillBegin", "browsingContext.downloadEnd", "browsingContext.contextCreated"],
     });
-    await bidi.send("webExtension.install", { extensionData: { type: "path", path: extensionDir } });
+    ({ extension: this.extensionId } = await bidi.send("webExtension.install", { extensionData }));
     const { contexts } = await bidi.send("browsingContext.getTree", { maxDepth: 0 });
     this.#tab = contexts[0].context;
     this.events.ignorePagesSoFar();
