@@ -34,7 +34,8 @@ struct HostKey {
 // The per-user keys the browsers read on Windows, each naming its manifest
 // (docs/admin-guide.md says which browser reads which). Google Chrome's is
 // the one every Chromium-based browser reads, Vivaldi and Opera included;
-// Edge, Chromium and Brave read their own as well.
+// Edge and Chromium read their own as well, and Brave's own is written for a
+// Brave that reads it, as it reads a folder of its own elsewhere.
 constexpr std::array<HostKey, 5> kHostKeys = {{
     {"Software\\Google\\Chrome\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
     {"Software\\Microsoft\\Edge\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
