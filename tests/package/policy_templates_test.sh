@@ -33,13 +33,15 @@ gecko_id=$(sed -n 's/.*"gecko": { "id": "\([^"]*\)".*/\1/p' "$root/extension/man
 [[ -n $chromium_id && -n $gecko_id ]] || fail "could not read the extension's ids (chromium '$chromium_id', gecko '$gecko_id')"
 
 strings=$(values "$adml" string id)
-for name in $(grep -o '\$(string\.[A-Za-z0-9_]*)' "$admx" | sed 's/^\$(string\.\(.*\))$/\1/' | sort -u); do
+# shellcheck disable=SC2016 # the ADMX's own $(...) references, not the shell's
+while read -r name; do
   grep -qx "$name" <<<"$strings" || fail "the ADMX names the text $name, which the ADML lacks"
-done
+done < <(grep -o '\$(string\.[A-Za-z0-9_]*)' "$admx" | sed 's/^\$(string\.\(.*\))$/\1/' | sort -u)
 presentations=$(values "$adml" presentation id)
-for name in $(grep -o '\$(presentation\.[A-Za-z0-9_]*)' "$admx" | sed 's/^\$(presentation\.\(.*\))$/\1/' | sort -u); do
+# shellcheck disable=SC2016 # as above
+while read -r name; do
   grep -qx "$name" <<<"$presentations" || fail "the ADMX names the presentation $name, which the ADML lacks"
-done
+done < <(grep -o '\$(presentation\.[A-Za-z0-9_]*)' "$admx" | sed 's/^\$(presentation\.\(.*\))$/\1/' | sort -u)
 list_boxes=$(values "$adml" listBox refId)
 for list in $(values "$admx" list id | sort -u); do
   grep -qx "$list" <<<"$list_boxes" || fail "no list box shows the list $list"
@@ -61,16 +63,16 @@ grep -qxF "$firefox_key" < <(values "$admx" policy key) || fail "no policy write
 written=$( { values "$admx" policy valueName; values "$admx" list key | sed 's/.*\\//'; } | sort)
 schema=$root/extension/managed_schema.json
 if [[ -f $schema ]]; then
-  for setting in $(sort -u <<<"$written"); do
+  while read -r setting; do
     grep -q "\"$setting\"" "$schema" || fail "the templates set $setting, which the managed schema lacks"
-  done
+  done < <(sort -u <<<"$written")
 else
   echo "policy_templates_test: no extension/managed_schema.json here; the settings' names are not checked against it"
 fi
-for setting in $(sort -u <<<"$written"); do
+while read -r setting; do
   count=$(grep -cx "$setting" <<<"$written")
   ((count == 2)) || fail "$setting is set by $count policies, not one per browser family"
-done
+done < <(sort -u <<<"$written")
 
 ((failures == 0)) || exit 1
 echo "policy_templates_test: both files well-formed; $policies keys, each Chrome's or Firefox's for this extension; $(sort -u <<<"$written" | paste -sd' ' -) set once per family"
