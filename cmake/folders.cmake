@@ -43,6 +43,14 @@ vrpph_folder(registration DEPENDS platform)
 # The native messaging host's logic: the browser extension's requests
 # through the browser road's rules, the prompt and the hand-off.
 vrpph_folder(bridge DEPENDS interception prompt handoff settings url core platform)
+# The id a Chromium-family store gave the extension it publishes without the
+# key; the host's manifest then lets that origin in beside the unpacked one.
+set(VRPPH_CHROMIUM_STORE_ID "" CACHE STRING "The extension's id in a Chromium-family store (32 letters a to p), or empty")
+string(LENGTH "${VRPPH_CHROMIUM_STORE_ID}" VRPPH_STORE_ID_LENGTH)
+if(NOT (VRPPH_STORE_ID_LENGTH EQUAL 0 OR (VRPPH_STORE_ID_LENGTH EQUAL 32 AND VRPPH_CHROMIUM_STORE_ID MATCHES "^[a-p]+$")))
+  message(FATAL_ERROR "VRPPH_CHROMIUM_STORE_ID '${VRPPH_CHROMIUM_STORE_ID}' is no extension id: 32 letters a to p, or empty")
+endif()
+target_compile_definitions(vrpph_bridge PUBLIC "VRPPH_CHROMIUM_STORE_ID=\"${VRPPH_CHROMIUM_STORE_ID}\"")
 # nlohmann-json3-dev's headers are named <nlohmann/...>; a link to its own
 # folder in the build tree keeps the rest of /usr/include out of the mingw
 # build.

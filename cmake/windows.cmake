@@ -75,7 +75,7 @@ file(GLOB VRPPH_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wi
   ${CMAKE_SOURCE_DIR}/tests/wine/support/*.cpp)
 if(VRPPH_WINE_TEST_SOURCES)
   add_executable(vrpph_wine_tests ${VRPPH_WINE_TEST_SOURCES})
-  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_idl vrpph_test_support gtest gmock gtest_main)
+  target_link_libraries(vrpph_wine_tests PRIVATE vrpph_idl vrpph_test_support vrpph_bridge gtest gmock gtest_main)
   # The type library beside the tests, for those that register it by hand.
   target_compile_definitions(vrpph_wine_tests PRIVATE VRPPH_TYPE_LIBRARY_NAME="vrpph-test.tlb")
   add_custom_command(TARGET vrpph_wine_tests POST_BUILD

@@ -14,6 +14,12 @@
 #       the package itself, by wixl: needs no Wine.
 #   make_package.sh version
 #       the version of src/resources/version.h, a.b.c.d.
+#   make_package.sh store-zip EXTENSION_DIR OUTPUT
+#   make_package.sh xpi EXTENSION_DIR OUTPUT
+#       the built extension folder (tools/build-extension) as the ZIP a
+#       Chromium-family store takes, and as a Firefox XPI (unsigned). Both
+#       without the manifest's "key": a store gives the extension its own id,
+#       and Firefox knows it by its gecko id. Needs zip and Node.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -79,5 +85,32 @@ case ${1:-} in
     done
     (IFS=.; echo "${parts[*]}")
     ;;
-  *) fail "usage: make_package.sh rows|msi|version ..." ;;
+  store-zip|xpi)
+    (($# == 3)) || fail "usage: make_package.sh $1 EXTENSION_DIR OUTPUT"
+    kind=$1 extension=$2 output=$3
+    [[ -f $extension/manifest.json ]] || fail "no built extension at $extension (tools/build-extension makes it)"
+    command -v zip >/dev/null || fail "zip is not installed"
+    command -v node >/dev/null || fail "Node.js is not installed (Debian package nodejs)"
+    mkdir -p "$(dirname "$output")"
+    output=$(realpath "$output")
+    staging=$(mktemp -d)
+    trap 'rm -rf "$staging"' EXIT
+    cp -R "$extension/." "$staging/"
+    node -e '
+      const fs = require("fs"), file = process.argv[1];
+      const manifest = JSON.parse(fs.readFileSync(file, "utf8"));
+      delete manifest.key;
+      fs.writeFileSync(file, JSON.stringify(manifest, null, 2) + "\n");
+    ' "$staging/manifest.json" || fail "could not write the manifest without its key"
+    # The same bytes for the same folder: fixed times, names in order, no
+    # owner or extra fields.
+    find "$staging" -exec touch -h -d "1980-01-02T00:00:00Z" {} +
+    rm -f "$output"
+    (cd "$staging" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | TZ=UTC zip -q -X -D -@ "$output") ||
+      fail "zip failed"
+    rm -rf "$staging"
+    trap - EXIT
+    echo "make_package: $output ($kind, $(stat -c %s "$output") bytes)"
+    ;;
+  *) fail "usage: make_package.sh rows|msi|version|store-zip|xpi ..." ;;
 esac

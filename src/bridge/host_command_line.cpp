@@ -24,6 +24,7 @@ std::optional<platform::WindowHandle> ParseHandle(std::string_view digits) {
 
 HostCommand ParseHostCommand(const std::vector<std::string>& arguments) {
   HostCommand command;
+  bool ownOrigins = false;
   for (const std::string& argument : arguments) {
     if (argument == "--register") {
       command.mode = HostMode::Register;
@@ -32,7 +33,10 @@ HostCommand ParseHostCommand(const std::vector<std::string>& arguments) {
     } else if (auto handle = After(argument, "--parent-window=")) {
       command.parentWindow = ParseHandle(*handle);
     } else if (auto origin = After(argument, "--extension-origin=")) {
-      command.callers.chromiumOrigin = std::string(*origin);
+      // The first one given replaces the built-in origins; each further one adds.
+      if (!ownOrigins) command.callers.chromiumOrigins.clear();
+      ownOrigins = true;
+      command.callers.chromiumOrigins.emplace_back(*origin);
     } else if (auto addon = After(argument, "--addon-id=")) {
       command.callers.firefoxAddonId = std::string(*addon);
     }

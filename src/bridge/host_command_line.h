@@ -18,7 +18,7 @@ struct HostCommand {
   HostMode mode = HostMode::Serve;
   // --parent-window=HANDLE, decimal as Chromium writes it.
   std::optional<platform::WindowHandle> parentWindow;
-  // --register only: --extension-origin=ORIGIN, --addon-id=ID.
+  // --register only: --extension-origin=ORIGIN (repeatable), --addon-id=ID.
   AllowedCallers callers;
 };
 

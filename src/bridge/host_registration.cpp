@@ -39,9 +39,15 @@ bool DeleteHostKey(platform::Registry& registry, const char* path) {
 
 }  // namespace
 
+std::vector<std::string> DefaultChromiumOrigins() {
+  std::vector<std::string> origins{kChromiumOrigin};
+  if (*kChromiumStoreId != '\0') origins.push_back(std::string("chrome-extension://") + kChromiumStoreId + "/");
+  return origins;
+}
+
 std::string ChromiumManifest(const std::string& programPath, const AllowedCallers& callers) {
   Manifest manifest = CommonFields(programPath);
-  manifest["allowed_origins"] = Manifest::array({callers.chromiumOrigin});
+  manifest["allowed_origins"] = callers.chromiumOrigins;
   return Dump(manifest);
 }
 

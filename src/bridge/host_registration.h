@@ -5,16 +5,23 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
 namespace vrpph::bridge {
 
 constexpr const char* kHostName = "vrpph.bridge";
-// The extension's ids: the key in its manifest pins the Chromium one, its
-// gecko id the Firefox one.
+// The extension's ids: the key in its manifest pins the Chromium one when it
+// is loaded unpacked, its gecko id the Firefox one.
 constexpr const char* kChromiumOrigin = "chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/";
 constexpr const char* kFirefoxAddonId = "bridge@vrpph";
+// A store gives the extension it publishes (without the key) an id of its
+// own, which the build names (VRPPH_CHROMIUM_STORE_ID); empty when none.
+#ifndef VRPPH_CHROMIUM_STORE_ID
+#define VRPPH_CHROMIUM_STORE_ID ""
+#endif
+constexpr const char* kChromiumStoreId = VRPPH_CHROMIUM_STORE_ID;
 
 constexpr const char* kChromiumManifestName = "vrpph.bridge-chromium.json";
 constexpr const char* kFirefoxManifestName = "vrpph.bridge-firefox.json";
@@ -24,17 +31,25 @@ struct HostKey {
   const char* manifest;  // the manifest its default value names
 };
 
-// The per-user keys the browsers read on Windows, each naming its manifest.
-constexpr std::array<HostKey, 4> kHostKeys = {{
+// The per-user keys the browsers read on Windows, each naming its manifest
+// (docs/admin-guide.md says which browser reads which). Google Chrome's is
+// the one every Chromium-based browser reads, Vivaldi and Opera included;
+// Edge and Chromium read their own as well, and Brave's own is written for a
+// Brave that reads it, as it reads a folder of its own elsewhere.
+constexpr std::array<HostKey, 5> kHostKeys = {{
     {"Software\\Google\\Chrome\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
     {"Software\\Microsoft\\Edge\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
     {"Software\\Chromium\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
+    {"Software\\BraveSoftware\\Brave-Browser\\NativeMessagingHosts\\vrpph.bridge", kChromiumManifestName},
     {"Software\\Mozilla\\NativeMessagingHosts\\vrpph.bridge", kFirefoxManifestName},
 }};
 
-// Who may start the host: the Chromium origin and the Firefox add-on id.
+// The unpacked key's origin, then the store's when the build names one.
+std::vector<std::string> DefaultChromiumOrigins();
+
+// Who may start the host: the Chromium origins and the Firefox add-on id.
 struct AllowedCallers {
-  std::string chromiumOrigin = kChromiumOrigin;
+  std::vector<std::string> chromiumOrigins = DefaultChromiumOrigins();
   std::string firefoxAddonId = kFirefoxAddonId;
 };
 
@@ -59,7 +74,7 @@ class ManifestFiles {
 bool RegisterHost(platform::Registry& registry, ManifestFiles& files, const std::string& programPath,
                   const AllowedCallers& callers);
 
-// Removes exactly the four keys and both manifests; false when one stays.
+// Removes exactly the host's keys and both manifests; false when one stays.
 bool UnregisterHost(platform::Registry& registry, ManifestFiles& files);
 
 }  // namespace vrpph::bridge

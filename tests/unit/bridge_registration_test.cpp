@@ -32,18 +32,23 @@ class MemoryFiles : public ManifestFiles {
   bool failWrites = false;
 };
 
-TEST(BridgeRegistrationTest, RegisteringWritesTwoManifestsAndFourKeysAndUnregisteringRemovesExactlyThose) {
+TEST(BridgeRegistrationTest, RegisteringWritesTwoManifestsAndEachBrowsersKeyAndUnregisteringRemovesExactlyThose) {
   testing::FakeRegistry registry;
   MemoryFiles files;
   // Another host of Chrome's and the folder it lives in stay as they are.
   testing::SetString(registry, CurrentUser, "Software\\Google\\Chrome\\NativeMessagingHosts\\other", nullptr, "x");
-  ASSERT_TRUE(RegisterHost(registry, files, "C:\\Hosts\\vrpph-bridge.exe", AllowedCallers{}));
+  // The unpacked key's origin and a store's, in that order.
+  AllowedCallers callers;
+  callers.chromiumOrigins = {"chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/",
+                             "chrome-extension://abcdefghijklmnopabcdefghijklmnop/"};
+  ASSERT_TRUE(RegisterHost(registry, files, "C:\\Hosts\\vrpph-bridge.exe", callers));
 
   ASSERT_EQ(files.files.size(), 2u);
   const auto chromium = nlohmann::json::parse(files.files.at(kChromiumManifestName));
   EXPECT_EQ(chromium, nlohmann::json::parse(R"({"name":"vrpph.bridge","description":"vrpph: hands the browser's downloads to Trevalon",
       "path":"C:\\Hosts\\vrpph-bridge.exe","type":"stdio",
-      "allowed_origins":["chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/"]})"));
+      "allowed_origins":["chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/",
+                         "chrome-extension://abcdefghijklmnopabcdefghijklmnop/"]})"));
   const auto firefox = nlohmann::json::parse(files.files.at(kFirefoxManifestName));
   EXPECT_EQ(firefox["allowed_extensions"], nlohmann::json::parse(R"(["bridge@vrpph"])"));
   EXPECT_FALSE(firefox.contains("allowed_origins"));
@@ -52,8 +57,11 @@ TEST(BridgeRegistrationTest, RegisteringWritesTwoManifestsAndFourKeysAndUnregist
       {"Software\\Google\\Chrome\\NativeMessagingHosts\\vrpph.bridge", "C:\\Hosts\\vrpph.bridge-chromium.json"},
       {"Software\\Microsoft\\Edge\\NativeMessagingHosts\\vrpph.bridge", "C:\\Hosts\\vrpph.bridge-chromium.json"},
       {"Software\\Chromium\\NativeMessagingHosts\\vrpph.bridge", "C:\\Hosts\\vrpph.bridge-chromium.json"},
+      {"Software\\BraveSoftware\\Brave-Browser\\NativeMessagingHosts\\vrpph.bridge",
+       "C:\\Hosts\\vrpph.bridge-chromium.json"},
       {"Software\\Mozilla\\NativeMessagingHosts\\vrpph.bridge", "C:\\Hosts\\vrpph.bridge-firefox.json"},
   };
+  ASSERT_EQ(std::size(expected), kHostKeys.size()) << "every key the registration writes is checked";
   for (const auto& [path, manifest] : expected) {
     const auto value = testing::GetValue(registry, CurrentUser, path, nullptr);
     ASSERT_TRUE(value) << path;
@@ -69,7 +77,7 @@ TEST(BridgeRegistrationTest, RegisteringWritesTwoManifestsAndFourKeysAndUnregist
   EXPECT_TRUE(UnregisterHost(registry, files)) << "nothing left to remove is no failure";
 
   files.failWrites = true;
-  EXPECT_FALSE(RegisterHost(registry, files, "C:\\x.exe", AllowedCallers{}));
+  EXPECT_FALSE(RegisterHost(registry, files, "C:\\x.exe", callers));
   EXPECT_FALSE(testing::KeyExists(registry, CurrentUser, expected[0].first)) << "no key names a missing manifest";
 }
 
@@ -85,11 +93,30 @@ TEST(BridgeRegistrationTest, TheCommandLineSaysWhatToDoAndForWhichWindow) {
                           "--parent-window=99999999999999999999999"}) {
     EXPECT_EQ(ParseHostCommand({bad}).parentWindow, std::nullopt) << bad;
   }
-  const HostCommand reg = ParseHostCommand({"--register", "--extension-origin=chrome-extension://xyz/", "--addon-id=a@b"});
+  const HostCommand reg = ParseHostCommand({"--register", "--extension-origin=chrome-extension://xyz/", "--addon-id=a@b",
+                                             "--extension-origin=chrome-extension://uvw/"});
   EXPECT_EQ(reg.mode, HostMode::Register);
-  EXPECT_EQ(reg.callers.chromiumOrigin, "chrome-extension://xyz/");
+  // The origins given replace the built-in ones, in their order.
+  EXPECT_EQ(reg.callers.chromiumOrigins, (std::vector<std::string>{"chrome-extension://xyz/", "chrome-extension://uvw/"}));
   EXPECT_EQ(reg.callers.firefoxAddonId, "a@b");
+  EXPECT_EQ(ParseHostCommand({"--register"}).callers.chromiumOrigins, DefaultChromiumOrigins());
   EXPECT_EQ(ParseHostCommand({"--unregister"}).mode, HostMode::Unregister);
+}
+
+TEST(BridgeRegistrationTest, TheBuiltInOriginsAreTheUnpackedKeysThenTheStoresWhenTheBuildNamesOne) {
+  const std::vector<std::string> origins = DefaultChromiumOrigins();
+  ASSERT_FALSE(origins.empty());
+  EXPECT_EQ(origins[0], "chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/");
+  const std::string store = kChromiumStoreId;
+  if (store.empty()) {
+    EXPECT_EQ(origins.size(), 1u);
+  } else {
+    ASSERT_EQ(origins.size(), 2u);
+    EXPECT_EQ(origins[1], "chrome-extension://" + store + "/");
+    EXPECT_EQ(store.size(), 32u);
+    EXPECT_EQ(store.find_first_not_of("abcdefghijklmnop"), std::string::npos);
+  }
+  EXPECT_EQ(AllowedCallers{}.chromiumOrigins, origins);
 }
 
 }  // namespace

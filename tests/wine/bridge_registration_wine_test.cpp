@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "bridge/host_registration.h"
 #include "platform/win32/win32_registry.h"
 #include "support/registry_tools.h"
 #include "wine/support/bridge_process.h"
@@ -21,6 +22,7 @@ const char* const kHostKeys[] = {
     "Software\\Google\\Chrome\\NativeMessagingHosts\\vrpph.bridge",
     "Software\\Microsoft\\Edge\\NativeMessagingHosts\\vrpph.bridge",
     "Software\\Chromium\\NativeMessagingHosts\\vrpph.bridge",
+    "Software\\BraveSoftware\\Brave-Browser\\NativeMessagingHosts\\vrpph.bridge",
     "Software\\Mozilla\\NativeMessagingHosts\\vrpph.bridge",
 };
 constexpr const char* kOtherHost = "Software\\Google\\Chrome\\NativeMessagingHosts\\other.host";
@@ -91,8 +93,12 @@ TEST_F(BridgeRegistrationWineTest, RegisterWritesManifestsAndKeysThatUnregisterR
   const std::string head = "{\n  \"name\": \"vrpph.bridge\",\n"
                            "  \"description\": \"vrpph: hands the browser's downloads to Trevalon\",\n"
                            "  \"path\": \"" + Escaped(program_) + "\",\n  \"type\": \"stdio\",\n";
+  // The store's origin follows the unpacked key's when the build names one.
+  const std::string store = bridge::kChromiumStoreId;
+  const std::string storeLine = store.empty() ? "" : ",\n    \"chrome-extension://" + store + "/\"";
   EXPECT_EQ(FileText(folder_ + "vrpph.bridge-chromium.json"),
-            head + "  \"allowed_origins\": [\n    \"chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/\"\n  ]\n}\n");
+            head + "  \"allowed_origins\": [\n    \"chrome-extension://bojnomdfpppnenooliehgpnkfejjnfdd/\"" + storeLine +
+                "\n  ]\n}\n");
   EXPECT_EQ(FileText(folder_ + "vrpph.bridge-firefox.json"),
             head + "  \"allowed_extensions\": [\n    \"bridge@vrpph\"\n  ]\n}\n");
   for (const char* key : kHostKeys) {

@@ -38,6 +38,7 @@ export class ChromiumSession {
   #worker = null;
   #workerSession = null;
   #extensionId;
+  #workerOrigin = null;
   events = new BrowserEvents();
 
   // Chromium refuses its sandbox to root, and to users where the kernel
@@ -116,6 +117,8 @@ export class ChromiumSession {
       if (targetInfo.type === "page") this.events.pageOpened(targetInfo.url);
       if (targetInfo.type === "service_worker" && targetInfo.url.startsWith("chrome-extension://")) {
         this.#worker = targetInfo.targetId;
+        // URL's origin of a scheme it does not know is "null".
+        this.#workerOrigin = /^chrome-extension:\/\/[^/]+/.exec(targetInfo.url)[0];
       }
     });
     cdp.on("Target.targetDestroyed", ({ targetId }) => {
@@ -138,6 +141,11 @@ export class ChromiumSession {
 
   get hasWorker() {
     return this.#worker !== null;
+  }
+
+  // The origin of the extension whose service worker last started.
+  get extensionOrigin() {
+    return this.#workerOrigin;
   }
 
   async open(url) {

@@ -43,11 +43,14 @@ export class FirefoxSession {
   #child;
   #bidi;
   #tab;
+  // The id Firefox installed the extension under.
+  extensionId = null;
   events = new BrowserEvents();
 
   // language: the language Firefox asks for (its language pack must be
-  // installed), or undefined for the system's.
-  static async launch({ profileDir, home, downloadDir, extensionDir, logFile, language }) {
+  // installed), or undefined for the system's. extensionArchive (an XPI) is
+  // installed instead of extensionDir when given.
+  static async launch({ profileDir, home, downloadDir, extensionDir, extensionArchive, logFile, language }) {
     mkdirSync(profileDir, { recursive: true });
     mkdirSync(home, { recursive: true });
     const prefs = Object.entries(preferences(downloadDir, language))
@@ -81,7 +84,7 @@ export class FirefoxSession {
     });
     try {
       const session = new FirefoxSession(child, await BidiSocket.connect(`${url}/session`));
-      await session.#start(extensionDir);
+      await session.#start(extensionArchive ? { type: "archivePath", path: extensionArchive } : { type: "path", path: extensionDir });
       return session;
     } catch (error) {
       child.kill("SIGKILL");
@@ -94,7 +97,7 @@ export class FirefoxSession {
     this.#bidi = bidi;
   }
 
-  async #start(extensionDir) {
+  async #start(extensionData) {
     const bidi = this.#bidi;
     await bidi.send("session.new", { capabilities: {} });
     bidi.on("browsingContext.downloadWillBegin", ({ url }) => this.events.downloadBegan(url));
@@ -107,7 +110,7 @@ export class FirefoxSession {
     await bidi.send("session.subscribe", {
       events: ["browsingContext.downloadWillBegin", "browsingContext.downloadEnd", "browsingContext.contextCreated"],
     });
-    await bidi.send("webExtension.install", { extensionData: { type: "path", path: extensionDir } });
+    ({ extension: this.extensionId } = await bidi.send("webExtension.install", { extensionData }));
     const { contexts } = await bidi.send("browsingContext.getTree", { maxDepth: 0 });
     this.#tab = contexts[0].context;
     this.events.ignorePagesSoFar();

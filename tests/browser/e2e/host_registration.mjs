@@ -8,7 +8,10 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 
 export const HOST_NAME = "vrpph.bridge";
-export const EXTENSION_DIR = fileURLToPath(new URL("../../../extension/", import.meta.url));
+// The built extension folder (tools/build-extension): extension/ itself
+// holds only the icons' vector source.
+export const EXTENSION_DIR =
+  process.env.VRPPH_EXTENSION_DIR ?? fileURLToPath(new URL("../../../build/extension/", import.meta.url));
 const TAP = fileURLToPath(new URL("../host/host_tap.mjs", import.meta.url));
 
 // Chromium's id of an extension is the SHA-256 of its public key, its first

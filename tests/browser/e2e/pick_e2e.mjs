@@ -24,7 +24,7 @@ import path from "node:path";
 import { parseArgs } from "node:util";
 import { now, waitFor } from "./browser_events.mjs";
 import { ChromiumSession } from "./chromium_session.mjs";
-import { extensionIds, registerHost, writeTapLauncher } from "./host_registration.mjs";
+import { EXTENSION_DIR, extensionIds, registerHost, writeTapLauncher } from "./host_registration.mjs";
 import { BIG_LINKS, PickFixtures } from "./pick_fixtures.mjs";
 import { readTapLog } from "./tap_log.mjs";
 
@@ -57,7 +57,7 @@ const requestsOf = (type) => readTapLog(tapLog).filter((entry) => entry.dir === 
 const readRecords = () => readFileSync(records, "utf8").split("\n").filter(Boolean).map((line) => JSON.parse(line));
 
 const fixtures = await new PickFixtures().start();
-const session = await ChromiumSession.launch({ ...dirs, downloadDir: path.join(outDir, "downloads"), extensionDir: path.resolve("extension"), logFile: path.join(outDir, "browser.log") });
+const session = await ChromiumSession.launch({ ...dirs, downloadDir: path.join(outDir, "downloads"), extensionDir: EXTENSION_DIR, logFile: path.join(outDir, "browser.log") });
 const pickPrefix = `chrome-extension://${extensionIds().chromium}/pick/pick.html`;
 
 // The menu handler in the background, with the tab that shows pageUrl.
