@@ -37,12 +37,14 @@ vrpph_folder(url DEPENDS core platform)
 vrpph_folder(settings DEPENDS platform)
 vrpph_folder(handoff DEPENDS settings url core platform)
 vrpph_folder(prompt DEPENDS handoff settings url core platform)
-vrpph_folder(interception DEPENDS prompt handoff settings url core platform)
-vrpph_folder(automation DEPENDS interception handoff settings url core platform)
+# The one sequence after each road's screening, and the roads above it.
+vrpph_folder(sequence DEPENDS prompt handoff settings url core platform)
+vrpph_folder(interception DEPENDS sequence prompt handoff settings url core platform)
+vrpph_folder(automation DEPENDS sequence prompt handoff settings url core platform)
 vrpph_folder(registration DEPENDS platform)
 # The native messaging host's logic: the browser extension's requests
 # through the browser road's rules, the prompt and the hand-off.
-vrpph_folder(bridge DEPENDS interception prompt handoff settings url core platform)
+vrpph_folder(bridge DEPENDS sequence prompt handoff settings url core platform)
 # The id a Chromium-family store gave the extension it publishes without the
 # key; the host's manifest then lets that origin in beside the unpacked one.
 set(VRPPH_CHROMIUM_STORE_ID "" CACHE STRING "The extension's id in a Chromium-family store (32 letters a to p), or empty")

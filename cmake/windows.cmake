@@ -38,7 +38,7 @@ add_library(vrpph SHARED
   ${VRPPH_COMFRAME_SOURCES}
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph-win${VRPPH_WINDOWS_BITS}.def
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
-target_link_libraries(vrpph PRIVATE vrpph_automation vrpph_registration vrpph_idl)
+target_link_libraries(vrpph PRIVATE vrpph_automation vrpph_interception vrpph_registration vrpph_idl)
 # windres looks for the bitmap and the manifest beside the scripts; a new
 # picture or manifest must rebuild the resources.
 target_include_directories(vrpph PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)

@@ -11,10 +11,10 @@
 #include <nlohmann/json.hpp>
 
 #include "bridge/bridge_reply.h"
-#include "bridge/bridge_services.h"
 #include "bridge/download_decision.h"
 #include "bridge/frame_codec.h"
 #include "fuzz_check.h"
+#include "sequence/services.h"
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
 #include "support/fixed_commit_gate.h"
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dialog.result = prompt_result::Proceed;
   std::atomic<OpenMode> openMode{OpenMode::Open};
   std::atomic<bool> inputEnded{false};
-  PlatformBridgeServices services(world.platform, dialog, openMode, inputEnded);
+  ModuleServices services(world.platform, openMode, dialog, &inputEnded);
 
   InputSource source(std::string_view(reinterpret_cast<const char*>(data), size));
   for (int frames = 0; frames < 64; ++frames) {

@@ -1,7 +1,7 @@
 #include "naive_decline.h"
 
-#include "interception/key_rules.h"
-#include "interception/window_probes.h"
+#include "sequence/key_rules.h"
+#include "sequence/window_probes.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"
@@ -33,7 +33,7 @@ NavigationAnswer NaiveScreening(const char16_t* url, platform::Platform& platfor
   if (NaiveComboHeld(platform, values::KeysToIgnore)) return kDecline;
   const bool forced = NaiveComboHeld(platform, values::KeysToAdd);
   if (!forced && IsFlag(ReadSetting(platform, values::UseCtrlAlt), values::True)) return kDecline;
-  auto decoded = DecodeRequestUrl(platform.text, url, Producer::Interception,
+  auto decoded = DecodeRequestUrl(platform.text, url, UrlDecoding::WithoutQueryOnly,
                                   UrlDecodingOn(SettingsKey::Main(platform.registry).Text(values::DecodeUrls)));
   if (!decoded) return kDecline;
   const auto accepting = ReadSetting(platform, values::AcceptingTypes);

@@ -3,8 +3,8 @@
 // the download manager's uninstaller.
 #pragma once
 
-#include "interception/download_services.h"
 #include "platform/platform.h"
+#include "sequence/download_sequence.h"
 
 namespace vrpph {
 
@@ -22,7 +22,17 @@ struct DownloadFileRequest {
 // a resumed paused download's, else empty. A URL, referer or path holding a
 // line break sends nothing. Nothing is reported back: every failure just
 // ends the call, and nothing falls back to a browser.
-void DownloadFile(platform::Platform& platform, DownloadServices& services, const DownloadFileRequest& request);
+void DownloadFile(platform::Platform& platform, SequenceServices& services, const DownloadFileRequest& request);
+
+// The script's road: the whole URL decoded, no claim query, a Referer field
+// always, and a start through the shell with no change of the foreground.
+inline constexpr RoadPolicy kAutomationRoad{
+    .decoding = UrlDecoding::WholeUrl, .claimQuery = false, .postDeclined = PostDeclined::Never,
+    .awaitsGo = false, .endOfInputCallsOff = false, .promptGoesOn = PromptGoesOn::AllButCancel,
+    .autoLearn = false, .referer = RefererSource::Request, .refererLineBreak = RefererLineBreak::EndsRequest,
+    .fileName = FileNameRule::AsShown, .record = {.emptyRefererWritten = true, .postDataTravels = false},
+    .delivery = {.defaultTitle = false, .start = ProgramStart::ShellOpen, .startFailureBox = false,
+                 .windowPolls = delivery::AutomationPolls, .bringToFront = false}};
 
 // Starts the download manager's uninstaller when the program is found.
 void TQUninstall(platform::Platform& platform);

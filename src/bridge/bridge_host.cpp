@@ -3,6 +3,7 @@
 #include "bridge/download_decision.h"
 #include "bridge/host_status.h"
 #include "bridge/reported_keys.h"
+#include "sequence/key_rules.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"

@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "bridge/bridge_services.h"
 #include "bridge/bridge_session.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "prompt/download_prompt.h"
+#include "sequence/services.h"
 
 namespace vrpph::bridge {
 
@@ -29,7 +29,7 @@ class BridgeHost : public BridgeHandler {
       : platform_(platform),
         parentWindow_(parentWindow),
         version_(std::move(version)),
-        services_(platform, dialog, openMode_, inputEnded_) {}
+        services_(platform, openMode_, dialog, &inputEnded_) {}
 
   HelloInfo Hello() override;
   HostStatus Status() override;
@@ -43,7 +43,7 @@ class BridgeHost : public BridgeHandler {
   std::atomic<bool> inputEnded_{false};
   // The module-wide PromptOpenMode of this process.
   std::atomic<OpenMode> openMode_{OpenMode::Open};
-  PlatformBridgeServices services_;
+  ModuleServices services_;
 };
 
 }  // namespace vrpph::bridge

@@ -10,24 +10,12 @@
 #include <mutex>
 #include <string>
 
+#include "sequence/download_sequence.h"
+
 namespace vrpph::bridge {
 
 // How long a request waits for its `go`, counted from its `pending`.
 constexpr std::chrono::milliseconds kGoWithin{10000};
-
-enum class Commitment {
-  Go,            // the extension holds the download: go on
-  NotConfirmed,  // no `go` within the bound: the browser has gone on
-  InputEnded,    // the port closed first
-};
-
-// What a request's decision waits on; answered once the request passed the
-// screening that can only decline.
-class CommitGate {
- public:
-  virtual ~CommitGate() = default;
-  virtual Commitment AwaitGo() = 0;
-};
 
 // Every request between its `pending` and its final answer, by id. The
 // reading thread confirms them, deciding threads wait on them.

@@ -5,14 +5,14 @@
 
 #include "bridge/reported_keys.h"
 #include "core/record_field.h"
-#include "handoff/transfer_record.h"
-#include "interception/window_probes.h"
 #include "platform/utf8_text.h"
 #include "platform/wide_to_ansi.h"
+#include "sequence/key_rules.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"
 #include "url/request_url.h"
+#include "url/type_list.h"
 #include "url/url_names.h"
 
 namespace vrpph::bridge {
@@ -29,110 +29,66 @@ std::optional<std::string> RecordText(const platform::Text& text, const std::opt
   return WideToAnsi(text, wide.c_str());
 }
 
-// What the rules before the prompt leave for the rest of the request.
-struct Screening {
-  std::optional<DownloadAnswer> answer;  // set when the request ends here
-  std::string url;
-  std::optional<std::string> fileName;  // the browser's, in the code page
-  bool fileNameExact = false;           // ... with every letter it had
-  std::string name;                     // the name the type tests saw
-};
-
-Screening Screen(const BridgeRequest& request, platform::Platform& platform) {
-  Screening s;
+// The bridge's own rules before the sequence: the reported keys, the
+// request's texts and the type tests over the browser's name.
+std::optional<DownloadAnswer> Screen(const BridgeRequest& request, platform::Platform& platform,
+                                     ScreenedRequest& s) {
   const SettingsKey settings = SettingsKey::Main(platform.registry);
   if (request.keys && ReportedComboHeld(*request.keys, StoredKeyCombo(settings, values::KeysToIgnore))) {
-    s.answer = Declined(reason::IgnoreKeys);
-    return s;
+    return Declined(reason::IgnoreKeys);
   }
-  const bool forced = request.type == RequestType::Link ||
-                      (request.keys && ReportedComboHeld(*request.keys, StoredKeyCombo(settings, values::KeysToAdd)));
-  if (!forced && IsFlag(settings.Text(values::UseCtrlAlt), values::True)) {
-    s.answer = Declined(reason::KeysRequired);
-    return s;
-  }
+  s.forced = request.type == RequestType::Link ||
+             (request.keys && ReportedComboHeld(*request.keys, StoredKeyCombo(settings, values::KeysToAdd)));
+  if (!s.forced && IsFlag(settings.Text(values::UseCtrlAlt), values::True)) return Declined(reason::KeysRequired);
   // A line break or NUL of its own would let the URL or the name add a
   // field of its choosing to the record.
-  if (!FitsInRecordField(request.url)) {
-    s.answer = Failed("url holds a line break");
-    return s;
-  }
-  if (request.filename && !FitsInRecordField(*request.filename)) {
-    s.answer = Failed("filename holds a line break");
-    return s;
-  }
+  if (!FitsInRecordField(request.url)) return Failed("url holds a line break");
+  if (request.filename && !FitsInRecordField(*request.filename)) return Failed("filename holds a line break");
   const std::u16string wideUrl = Utf8ToUtf16(request.url);
-  auto url = DecodeRequestUrl(platform.text, wideUrl.c_str(), Producer::Interception,
+  auto url = DecodeRequestUrl(platform.text, wideUrl.c_str(), kBridgeRoad.decoding,
                               UrlDecodingOn(settings.Text(values::DecodeUrls)));
-  if (!url) {
-    s.answer = Failed("url cannot stand in the record");
-    return s;
-  }
+  if (!url) return Failed("url cannot stand in the record");
   s.url = std::move(*url);
-  s.fileName = RecordText(platform.text, request.filename);
-  s.fileNameExact = s.fileName && SpelledExactly(platform.text, *s.fileName, Utf8ToUtf16(*request.filename));
-  s.name = s.fileName.value_or(UrlFileName(s.url));
-  if (forced) return s;
+  if (request.filename && !request.filename->empty()) {
+    const std::u16string wideName = Utf8ToUtf16(*request.filename);
+    s.fileName = WideToAnsi(platform.text, wideName.c_str());
+    s.fileNameExact = s.fileName && SpelledExactly(platform.text, *s.fileName, wideName);
+  }
+  // The name the type tests see, and its extension remembered actions use.
+  const std::string name = s.fileName.value_or(UrlFileName(s.url));
+  s.extension = FileNameExtension(name);
+  if (s.forced) return std::nullopt;
 
   // The browser's name is the real one: a query in the URL says nothing
   // here, the browser has already decided this is a download.
-  if (!HasAcceptedExtension(s.name, settings.Text(values::AcceptingTypes), platform.text)) {
-    s.answer = Declined(reason::NotAccepted);
-    return s;
+  const auto accepting = settings.Text(values::AcceptingTypes);
+  if (!accepting || !s.extension || !ListContains(*accepting, platform::UpperCased(*s.extension, platform.text))) {
+    return Declined(reason::NotAccepted);
   }
-  if (IsExcludedName(s.name, settings.Text(values::ExcludeFileNames), platform.text)) {
-    s.answer = Declined(reason::Excluded);
-  }
-  return s;
-}
-
-// The page the user was on, as the address bar shows it; else the
-// download's referrer.
-std::optional<std::string> RefererOf(const BridgeRequest& request, const platform::Text& text) {
-  if (auto tab = RecordText(text, request.tabUrl)) return tab;
-  return RecordText(text, request.referrer);
+  if (IsExcludedName(name, settings.Text(values::ExcludeFileNames), platform.text)) return Declined(reason::Excluded);
+  return std::nullopt;
 }
 
 }  // namespace
 
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
-                              platform::Platform& platform, BridgeServices& services, CommitGate& gate) {
-  Screening s = Screen(request, platform);
-  if (s.answer) return *s.answer;
-  // Forced or not: the body of a POST cannot go with the record. Before the
-  // claim query, whose `sent: false` would cancel the browser's copy.
-  if (request.method && *request.method != "GET") return Declined(reason::Post);
-  switch (gate.AwaitGo()) {
-    case Commitment::Go:
-      break;
-    case Commitment::NotConfirmed:
-      return Declined(reason::NotConfirmed);
-    case Commitment::InputEnded:
-      return Declined(reason::InputEnded);
-  }
-  if (ManagerClaimsUrl(platform.desktop, s.url)) return TakenUnsent();
-
-  const PromptOutcome prompt =
-      services.ShowDownloadPrompt(owner, s.url, s.fileName, FileNameExtension(s.name));
-  if (services.InputEnded()) return Declined(reason::InputEnded);
-  // A dialog that could not be shown still hands over, as in the module;
-  // a cancel, or a dialog ended any other way, sends nothing.
-  if (prompt.result != prompt_result::Proceed && prompt.result != prompt_result::DialogFailed) return TakenUnsent();
-
-  std::optional<std::string> resumedPath;
-  if (prompt.openMode == OpenMode::Save) resumedPath = services.CheckPausedDownload(owner, s.url);
-  if (services.InputEnded()) return Declined(reason::InputEnded);
-
-  TransferFields fields;
-  fields.url = s.url;
-  fields.referer = RefererOf(request, platform.text);
-  fields.path = PathFieldValue(prompt.openMode, resumedPath);
-  // Trevalon takes the name from the URL unless told otherwise; a name the
-  // code page cannot spell is better taken from the URL too.
-  if (s.fileNameExact && *s.fileName != UrlFileName(s.url)) fields.fileName = s.fileName;
-  const std::string record = AssembleTransferRecord(Producer::Interception, fields);
-  if (services.SendTransferRecord(record, owner) != DeliveryOutcome::Delivered) return Declined(reason::Unreachable);
-  return DownloadAnswer{DownloadState::Taken, true, {}};
+                              platform::Platform& platform, SequenceServices& services, CommitGate& gate) {
+  ScreenedRequest s;
+  if (auto answer = Screen(request, platform, s)) return *answer;
+  s.owner = owner;
+  s.gate = &gate;
+  s.post = request.method && *request.method != "GET";
+  // The page the user was on, as the address bar shows it; else the
+  // download's referrer.
+  s.referer = RecordText(platform.text, request.tabUrl);
+  if (!s.referer) s.referer = RecordText(platform.text, request.referrer);
+  const SequenceOutcome outcome = RunDownloadSequence(std::move(s), kBridgeRoad, platform, services);
+  if (outcome == SequenceOutcome::Sent) return DownloadAnswer{DownloadState::Taken, true, {}};
+  if (outcome == SequenceOutcome::Claimed || outcome == SequenceOutcome::NotSent) return TakenUnsent();
+  if (outcome == SequenceOutcome::PostDeclined) return Declined(reason::Post);
+  if (outcome == SequenceOutcome::NotConfirmed) return Declined(reason::NotConfirmed);
+  if (outcome == SequenceOutcome::InputEnded) return Declined(reason::InputEnded);
+  return Declined(reason::Unreachable);
 }
 
 }  // namespace vrpph::bridge

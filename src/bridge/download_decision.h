@@ -7,9 +7,9 @@
 
 #include "bridge/bridge_reply.h"
 #include "bridge/bridge_request.h"
-#include "bridge/bridge_services.h"
 #include "bridge/commit_step.h"
 #include "platform/platform.h"
+#include "sequence/download_sequence.h"
 
 namespace vrpph::bridge {
 
@@ -34,6 +34,18 @@ constexpr const char* InputEnded = "input-ended";
 // decline come before `gate` says go; the claim query, the prompt and the
 // record come after.
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
-                              platform::Platform& platform, BridgeServices& services, CommitGate& gate);
+                              platform::Platform& platform, SequenceServices& services, CommitGate& gate);
+
+// Today's browsers' road: decoded as the handler does, a POST declined
+// before the commit step, the browser's name for the file, and the script's
+// delivery (a start with "/Invisible" and no change of the foreground).
+inline constexpr RoadPolicy kBridgeRoad{
+    .decoding = UrlDecoding::WithoutQueryOnly, .claimQuery = true, .postDeclined = PostDeclined::BeforeCommitStep,
+    .awaitsGo = true, .endOfInputCallsOff = true, .promptGoesOn = PromptGoesOn::ProceedOrDialogFailed,
+    .autoLearn = false, .referer = RefererSource::Request, .refererLineBreak = RefererLineBreak::Dropped,
+    .fileName = FileNameRule::ExactAndUnlikeUrlName,
+    .record = {.emptyRefererWritten = false, .postDataTravels = true},
+    .delivery = {.defaultTitle = false, .start = ProgramStart::ShellOpen, .startFailureBox = false,
+                 .windowPolls = delivery::AutomationPolls, .bringToFront = false}};
 
 }  // namespace vrpph::bridge

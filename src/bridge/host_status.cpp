@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "bridge/download_decision.h"
 #include "core/outcomes.h"
 #include "handoff/delivery.h"
 #include "handoff/program_locator.h"
@@ -37,7 +38,7 @@ HostStatus ReadHostStatus(platform::Platform& platform, std::string version) {
   status.version = std::move(version);
   const auto path = FindProgram(platform.registry);
   status.programFound = path && !path->empty();
-  status.windowFound = FindManagerWindow(platform, Producer::Automation) != 0;
+  status.windowFound = FindManagerWindow(platform, kBridgeRoad.delivery) != 0;
   status.registered32 = ViewRegistersHandler(platform.registry, platform::access::View32);
   status.registered64 = ViewRegistersHandler(platform.registry, platform::access::View64);
   const SettingsKey settings = SettingsKey::Main(platform.registry);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interception/key_rules.h"
+#include "sequence/key_rules.h"
 
 namespace vrpph::bridge {
 namespace {
@@ -34,13 +34,6 @@ const char* NameOf(std::uint8_t code) {
 }
 
 }  // namespace
-
-std::vector<std::uint8_t> StoredKeyCombo(const SettingsKey& settings, const char* valueName) {
-  auto stored = settings.Bytes(valueName);
-  if (stored && !stored->empty()) return *stored;
-  const auto fallback = DefaultKeyCombo(valueName);
-  return {fallback.begin(), fallback.end()};
-}
 
 std::optional<std::vector<std::string>> KeyNamesOf(std::span<const std::uint8_t> codes) {
   std::vector<std::string> names;

@@ -8,13 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_key.h"
 
 namespace vrpph::bridge {
-
-// The stored combination `valueName` (KeysToAdd or KeysToIgnore), or its
-// default when absent or empty.
-std::vector<std::uint8_t> StoredKeyCombo(const SettingsKey& settings, const char* valueName);
 
 // The combination's keys by DOM name ("alt", "ctrl", "meta", "shift"),
 // sorted. None when a click could never match it: a key other than those

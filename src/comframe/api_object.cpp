@@ -2,10 +2,10 @@
 
 #include "automation/automation_api.h"
 #include "comframe/com_object.h"
-#include "interception/module_download_services.h"
 #include "platform/no_throw.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/win32/module_prompt.h"
+#include "sequence/services.h"
 
 namespace vrpph::comframe {
 namespace {
@@ -28,7 +28,7 @@ HRESULT ApiMethods::DownloadFile(BSTR url, BSTR referer, BSTR path, short* resul
   return NoThrow(S_OK, [&] {
     platform::Win32Platform win32;
     ModulePrompt prompt(Module().Instance(), win32.platform);
-    ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
+    ModuleServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
     const bool untrusted = safety_.Restricted();
     vrpph::DownloadFile(win32.platform, services,
                         DownloadFileRequest{Text(url), Text(referer), untrusted ? nullptr : Text(path)});

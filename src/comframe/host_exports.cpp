@@ -12,6 +12,7 @@
 #include "platform/win32/win32_platform.h"
 #include "prompt/download_prompt.h"
 #include "prompt/win32/module_prompt.h"
+#include "url/url_names.h"
 
 extern "C" BOOL WINAPI DllShowAboutDialog() {
   // Nothing is started when the program is not found, nor when memory runs
@@ -35,7 +36,8 @@ extern "C" BOOL WINAPI DllShowOpenDialog(HWND owner, LPCSTR url, LPCSTR fileName
         fileName ? std::optional<std::string>(fileName) : std::nullopt;
     const vrpph::PromptOutcome outcome =
         vrpph::ShowDownloadPrompt(world.registry, prompt.dialog, module.PromptOpenMode(),
-                                  reinterpret_cast<vrpph::platform::WindowHandle>(owner), url, suggestedName);
+                                  reinterpret_cast<vrpph::platform::WindowHandle>(owner), url, suggestedName,
+                                  vrpph::UrlExtension(url));
     return outcome.result == vrpph::prompt_result::Proceed ? TRUE : FALSE;
   });
 }

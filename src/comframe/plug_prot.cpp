@@ -1,11 +1,11 @@
 #include "comframe/plug_prot.h"
 
 #include "comframe/com_object.h"
-#include "interception/module_download_services.h"
 #include "interception/win32/protocol_start.h"
 #include "platform/no_throw.h"
 #include "platform/win32/win32_platform.h"
 #include "prompt/win32/module_prompt.h"
+#include "sequence/services.h"
 
 namespace vrpph::comframe {
 
@@ -15,7 +15,7 @@ HRESULT PlugProtMethods::Start(LPCWSTR url, IInternetProtocolSink* /*sink*/, IIn
   return NoThrow(INET_E_USE_DEFAULT_PROTOCOLHANDLER, [&] {
     platform::Win32Platform win32;
     ModulePrompt prompt(Module().Instance(), win32.platform);
-    ModuleDownloadServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
+    ModuleServices services(win32.platform, Module().PromptOpenMode(), prompt.dialog);
     return StartNavigation(url, bindInfo, win32.platform, services);
   });
 }

@@ -1,14 +1,10 @@
-// The few types the module's folders pass to one another: who built a
-// record, how its hand-off ended, and what the download prompt answered.
+// The few types the module's folders pass to one another: how a record's
+// hand-off ended, and what the download prompt answered.
 #pragma once
 
 #include <cstdint>
 
 namespace vrpph {
-
-// Who built the record: the browser's handler or the automation class. The
-// two differ in decoding, window search, start and waits.
-enum class Producer { Interception, Automation };
 
 // What a hand-off attempt tells the producer of a record.
 enum class DeliveryOutcome {

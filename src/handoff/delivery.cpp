@@ -13,10 +13,10 @@ namespace {
 
 class ManagerWindow {
  public:
-  ManagerWindow(platform::Platform& platform, Producer producer)
+  ManagerWindow(platform::Platform& platform, const DeliveryRules& rules)
       : platform_(platform),
         title_(SettingsKey::Main(platform.registry).Text(values::ProgramTitle)) {
-    if (!title_ && producer == Producer::Interception) title_ = manager::DefaultTitle;
+    if (!title_ && rules.defaultTitle) title_ = manager::DefaultTitle;
   }
 
   [[nodiscard]] platform::WindowHandle Find() const {
@@ -37,19 +37,20 @@ bool Send(platform::Platform& platform, platform::WindowHandle window, const std
 }
 
 DeliveryOutcome SendAndFinish(platform::Platform& platform, platform::WindowHandle window, const std::string& record,
-                              platform::WindowHandle owner, Producer producer) {
+                              platform::WindowHandle owner, const DeliveryRules& rules) {
   if (!Send(platform, window, record, owner)) return DeliveryOutcome::WindowMissing;
-  if (producer == Producer::Interception) platform.desktop.SetForegroundWindow(window);
+  if (rules.bringToFront) platform.desktop.SetForegroundWindow(window);
   return DeliveryOutcome::Delivered;
 }
 
-void StartProgram(platform::Platform& platform, const std::string& programPath, Producer producer) {
-  if (producer == Producer::Automation) {
+void StartProgram(platform::Platform& platform, const std::string& programPath, const DeliveryRules& rules) {
+  if (rules.start == ProgramStart::ShellOpen) {
     platform.programs.OpenWithShell(0, "open", programPath, switches::Invisible, platform::show::Show);
     return;
   }
   if (!platform.programs.StartAndWaitForIdle(InvisibleStartCommandLine(programPath),
-                                             delivery::InputIdleTimeoutMs)) {
+                                             delivery::InputIdleTimeoutMs) &&
+      rules.startFailureBox) {
     // The window may still come up (another start may be under way), so
     // the polling runs all the same.
     platform.desktop.ShowMessageBox(0, messages::CannotStart, messages::ErrorCaption, platform::message_box::Ok);
@@ -59,29 +60,28 @@ void StartProgram(platform::Platform& platform, const std::string& programPath, 
 }  // namespace
 
 DeliveryOutcome SendTransferRecord(platform::Platform& platform, const std::string& record,
-                                   platform::WindowHandle owner, Producer producer) {
-  ManagerWindow manager(platform, producer);
+                                   platform::WindowHandle owner, const DeliveryRules& rules) {
+  ManagerWindow manager(platform, rules);
   if (platform::WindowHandle window = manager.Find()) {
-    return SendAndFinish(platform, window, record, owner, producer);
+    return SendAndFinish(platform, window, record, owner, rules);
   }
 
   auto programPath = LocateProgram(platform.registry);
   if (!programPath) return DeliveryOutcome::ProgramMissing;
-  StartProgram(platform, *programPath, producer);
+  StartProgram(platform, *programPath, rules);
 
-  const int polls = producer == Producer::Interception ? delivery::InterceptionPolls : delivery::AutomationPolls;
-  for (int round = 0; round < polls; ++round) {
+  for (int round = 0; round < rules.windowPolls; ++round) {
     platform.clock.Sleep(delivery::PollIntervalMs);
     if (platform::WindowHandle window = manager.Find()) {
       platform.clock.Sleep(delivery::SettleMs);
-      return SendAndFinish(platform, window, record, owner, producer);
+      return SendAndFinish(platform, window, record, owner, rules);
     }
   }
   return DeliveryOutcome::WindowMissing;
 }
 
-platform::WindowHandle FindManagerWindow(platform::Platform& platform, Producer producer) {
-  return ManagerWindow(platform, producer).Find();
+platform::WindowHandle FindManagerWindow(platform::Platform& platform, const DeliveryRules& rules) {
+  return ManagerWindow(platform, rules).Find();
 }
 
 }  // namespace vrpph

@@ -22,16 +22,28 @@ constexpr int AutomationPolls = 50;
 constexpr std::uint32_t SettleMs = 300;
 }  // namespace delivery
 
-// Finds the manager's window (class and ProgramTitle; without ProgramTitle
-// the interception looks for the default title, the automation for the
-// class alone), starting the program when there is none, and sends
-// `record` with `owner` as dwData. Only the interception brings the window
-// to the front afterwards. A send that fails or times out is WindowMissing.
+// How the program is started: waited for until idle (a failure may be
+// told), or opened through the shell with nothing waited for.
+enum class ProgramStart { WaitForIdle, ShellOpen };
+
+// Where the roads' deliveries differ.
+struct DeliveryRules {
+  bool defaultTitle;     // without ProgramTitle, the default title; else the class alone
+  ProgramStart start;
+  bool startFailureBox;  // a start that fails says so in a message box
+  int windowPolls;       // how many PollIntervalMs the started program's window is awaited
+  bool bringToFront;     // the window is brought to the front after the send
+  friend bool operator==(const DeliveryRules&, const DeliveryRules&) = default;
+};
+
+// Finds the manager's window (class and ProgramTitle, else as `rules` say),
+// starting the program when there is none, and sends `record` with `owner`
+// as dwData. A send that fails or times out is WindowMissing.
 DeliveryOutcome SendTransferRecord(platform::Platform& platform, const std::string& record,
-                                   platform::WindowHandle owner, Producer producer);
+                                   platform::WindowHandle owner, const DeliveryRules& rules);
 
 // The manager's window as SendTransferRecord looks for it; 0 when there is
 // none. Starts nothing.
-platform::WindowHandle FindManagerWindow(platform::Platform& platform, Producer producer);
+platform::WindowHandle FindManagerWindow(platform::Platform& platform, const DeliveryRules& rules);
 
 }  // namespace vrpph

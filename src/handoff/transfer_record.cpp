@@ -12,12 +12,11 @@ std::string PathFieldValue(OpenMode openMode, const std::optional<std::string>& 
   return savePath.value_or(std::string());
 }
 
-std::string AssembleTransferRecord(Producer producer, const TransferFields& fields) {
-  const bool automation = producer == Producer::Automation;
+std::string AssembleTransferRecord(const RecordRules& rules, const TransferFields& fields) {
   std::string record = "URL=" + fields.url;
-  if (fields.referer || automation) record += "\nReferer=" + fields.referer.value_or(std::string());
+  if (fields.referer || rules.emptyRefererWritten) record += "\nReferer=" + fields.referer.value_or(std::string());
   record += "\nPath=" + fields.path;
-  if (fields.postData && !automation) {
+  if (fields.postData && rules.postDataTravels) {
     std::string_view body = *fields.postData;
     record += "\nPostData=";
     record += body.substr(0, body.find('\0'));

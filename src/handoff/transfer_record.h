@@ -11,13 +11,17 @@
 
 namespace vrpph {
 
+// Where the roads' records differ.
+struct RecordRules {
+  bool emptyRefererWritten;  // a Referer field, empty, when none is known
+  bool postDataTravels;      // a POST body goes along as PostData
+};
+
 struct TransferFields {
   std::string url;
-  // Interception: written only when known. Automation: always, empty when none.
   std::optional<std::string> referer;
   std::string path;
-  // The POST body's bytes; only the interception writes it, up to the first
-  // zero byte.
+  // The POST body's bytes, written up to the first zero byte.
   std::optional<std::string> postData;
   std::optional<std::string> fileName;
 };
@@ -27,6 +31,6 @@ std::string PathFieldValue(OpenMode openMode, const std::optional<std::string>& 
 
 // The record's bytes, without a terminator; values go in unescaped (each
 // caller keeps to FitsInRecordField; PostData, a body, is exempt).
-std::string AssembleTransferRecord(Producer producer, const TransferFields& fields);
+std::string AssembleTransferRecord(const RecordRules& rules, const TransferFields& fields);
 
 }  // namespace vrpph

@@ -2,10 +2,7 @@
 
 #include <optional>
 
-#include "handoff/transfer_record.h"
-#include "interception/auto_learn.h"
-#include "interception/key_rules.h"
-#include "interception/window_probes.h"
+#include "sequence/key_rules.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"
@@ -18,118 +15,73 @@ namespace vrpph {
 
 namespace {
 
-// What the checks before the prompt leave for the rest of the call.
-struct Screening {
-  std::optional<NavigationAnswer> answer;  // set when the call ends here
-  std::string url;
-  bool forced = false;
-  std::optional<std::string> fileName;
-  // The name the URL's escaped letters spell, for a URL that was decoded.
-  std::optional<std::string> readableName;
-};
-
-// The type tests of a navigation that is not forced: false when it is not
-// for the download manager. A redirect page yields the file name it names.
-// An excluded name matches the URL's name as it stands or as it reads.
-bool PassesTypeTests(const std::string& url, const std::string& extension,
-                     const std::optional<std::string>& accepting, const SettingsKey& settings,
-                     const platform::Text& text, const std::optional<std::string>& readableName,
-                     std::optional<std::string>& fileName) {
-  if (IsRedirectPage(url, text)) fileName = EmbeddedFileName(url, accepting, text);
-  // A redirect page's name already ends in an accepted extension, and is
-  // never matched against the excluded names.
-  if (fileName) return true;
-  if (url.find('?') != std::string::npos) return false;
-  // Stored entries are compared as they are: only upper-case ones match.
-  if (!accepting || !ListContains(*accepting, platform::UpperCased(extension, text))) return false;
-  const auto excluded = settings.Text(values::ExcludeFileNames);
-  if (readableName && IsExcludedName(*readableName, excluded, text)) return false;
-  return !IsExcludedName(UrlFileName(url), excluded, text);
+// The name the URL's escaped letters spell, for a URL the road decodes.
+std::optional<std::string> ReadableName(const platform::Text& text, const std::string& url, bool decode) {
+  if (!DecodesUrl(url, kHandlerRoad.decoding, decode)) return std::nullopt;
+  return ReadableFileName(text, url);
 }
 
-// Everything up to the claim query and the suggested name. The main key is
-// open only for these reads, not while the prompt waits for the user.
-Screening Screen(const NavigationRequest& request, platform::Platform& platform) {
-  Screening s;
+// The type tests of a navigation that is not forced: false when it is not
+// for the download manager. An excluded name matches the URL's name as it
+// stands or as it reads; the readable name is worked out only for that test.
+bool PassesTypeTests(const ScreenedRequest& s, const std::optional<std::string>& accepting,
+                     const SettingsKey& settings, const platform::Text& text, bool decode,
+                     std::optional<std::string>& readableName) {
+  if (s.url.find('?') != std::string::npos) return false;
+  // Stored entries are compared as they are: only upper-case ones match.
+  if (!accepting || !ListContains(*accepting, platform::UpperCased(*s.extension, text))) return false;
+  readableName = ReadableName(text, s.url, decode);
+  const auto excluded = settings.Text(values::ExcludeFileNames);
+  if (readableName && IsExcludedName(*readableName, excluded, text)) return false;
+  return !IsExcludedName(UrlFileName(s.url), excluded, text);
+}
+
+// The handler's own rules: the keys, the URL, the type tests. None leaves
+// the navigation to the browser. The main key is open only for these reads,
+// not while the prompt waits for the user.
+std::optional<ScreenedRequest> Screen(const NavigationRequest& request, platform::Platform& platform) {
   const SettingsKey settings = SettingsKey::Main(platform.registry);
-  if (KeyComboHeld(platform.keyboard, settings, values::KeysToIgnore)) {
-    s.answer = NavigationAnswer::Decline;
-    return s;
-  }
+  if (KeyComboHeld(platform.keyboard, settings, values::KeysToIgnore)) return std::nullopt;
+  ScreenedRequest s;
   s.forced = KeyComboHeld(platform.keyboard, settings, values::KeysToAdd);
-  if (!s.forced && IsFlag(settings.Text(values::UseCtrlAlt), values::True)) {
-    s.answer = NavigationAnswer::Decline;
-    return s;
-  }
+  if (!s.forced && IsFlag(settings.Text(values::UseCtrlAlt), values::True)) return std::nullopt;
   const bool decode = UrlDecodingOn(settings.Text(values::DecodeUrls));
-  auto url = DecodeRequestUrl(platform.text, request.url, Producer::Interception, decode);
-  if (!url) {
-    // Nothing the ANSI tests could look at: leave it to the browser.
-    s.answer = NavigationAnswer::Decline;
-    return s;
-  }
+  auto url = DecodeRequestUrl(platform.text, request.url, kHandlerRoad.decoding, decode);
+  // Nothing the ANSI tests could look at: leave it to the browser.
+  if (!url) return std::nullopt;
   s.url = std::move(*url);
-  std::optional<std::string> extension;
-  if (!s.forced) {
-    // Checked before anything else is read: most fetches end here.
-    extension = UrlExtension(s.url);
-    if (!extension) {
-      s.answer = NavigationAnswer::Decline;
-      return s;
-    }
-  }
-  if (DecodesUrl(s.url, Producer::Interception, decode)) s.readableName = ReadableFileName(platform.text, s.url);
+  s.extension = UrlExtension(s.url);
+  // Checked before anything else is read: most fetches end here.
+  if (!s.forced && !s.extension) return std::nullopt;
   const auto accepting = settings.Text(values::AcceptingTypes);
-  if (!s.forced &&
-      !PassesTypeTests(s.url, *extension, accepting, settings, platform.text, s.readableName, s.fileName)) {
-    s.answer = NavigationAnswer::Decline;
-    return s;
+  // A redirect page's name already ends in an accepted extension, and is
+  // never matched against the excluded names.
+  if (!s.forced && IsRedirectPage(s.url, platform.text)) s.nameInUrl = EmbeddedFileName(s.url, accepting, platform.text);
+  std::optional<std::string> readable;
+  if (!s.forced && !s.nameInUrl && !PassesTypeTests(s, accepting, settings, platform.text, decode, readable)) {
+    return std::nullopt;
   }
-  if (ManagerClaimsUrl(platform.desktop, s.url)) {
-    s.answer = NavigationAnswer::Take;
-    return s;
-  }
-  if (!s.fileName) s.fileName = SuggestedFileName(s.url, accepting, platform.text);
+  if (!s.nameInUrl) s.nameInUrl = SuggestedFileName(s.url, accepting, platform.text);
+  if (s.forced && !s.nameInUrl) readable = ReadableName(platform.text, s.url, decode);
+  // A name found in the URL is sent as Trevalon's file name; else the one
+  // its escaped letters spell, which Trevalon could not read from the URL.
+  s.fileName = s.nameInUrl ? s.nameInUrl : readable;
+  s.owner = request.owner;
+  s.post = request.verb == RequestVerb::Post;
+  if (s.post) s.body = request.body;
   return s;
 }
 
 }  // namespace
 
 NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Platform& platform,
-                                  DownloadServices& services) {
-  Screening s = Screen(request, platform);
-  if (s.answer) return *s.answer;
-
-  const bool post = request.verb == RequestVerb::Post;
-  // Form posts go to the download manager only when forced; an empty body
-  // still makes a POST.
-  if (!s.forced && post) return NavigationAnswer::Decline;
-
-  // A name found in the URL is sent as Trevalon's file name; else the one
-  // its escaped letters spell, which Trevalon could not read from the URL.
-  const std::optional<std::string> shownName = s.fileName ? s.fileName : s.readableName;
-  const PromptOutcome prompt = services.ShowDownloadPrompt(request.owner, s.url, shownName);
-  if (prompt.result == prompt_result::Cancelled || prompt.result == prompt_result::ModuleMissing) {
-    if (!s.forced) OfferTurnOff(platform, request.owner, s.url, s.fileName);
-    // Neither the download manager nor the browser fetches it.
-    return NavigationAnswer::Take;
-  }
-  std::optional<std::string> resumedPath;
-  if (prompt.openMode == OpenMode::Save) resumedPath = services.CheckPausedDownload(request.owner, s.url);
-  if (s.forced && !s.fileName) OfferTurnOn(platform, request.owner, s.url);
-
-  TransferFields fields;
-  fields.url = s.url;
-  fields.referer = AddressBarText(platform.desktop);
-  // An address that could not stand in the record is left out.
-  if (fields.referer && !FitsInRecordField(*fields.referer)) fields.referer.reset();
-  fields.path = PathFieldValue(prompt.openMode, resumedPath);
-  if (post) fields.postData = request.body;
-  fields.fileName = shownName;
-  const std::string record = AssembleTransferRecord(Producer::Interception, fields);
-  return services.SendTransferRecord(record, request.owner, Producer::Interception) == DeliveryOutcome::Delivered
-             ? NavigationAnswer::Take
-             : NavigationAnswer::Decline;
+                                  SequenceServices& services) {
+  std::optional<ScreenedRequest> screened = Screen(request, platform);
+  if (!screened) return NavigationAnswer::Decline;
+  const SequenceOutcome outcome = RunDownloadSequence(std::move(*screened), kHandlerRoad, platform, services);
+  // After a cancel neither Trevalon nor the browser fetches it.
+  const bool taken = outcome == SequenceOutcome::Claimed || outcome == SequenceOutcome::NotSent;
+  return taken || outcome == SequenceOutcome::Sent ? NavigationAnswer::Take : NavigationAnswer::Decline;
 }
 
 }  // namespace vrpph

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "interception/download_services.h"
 #include "platform/platform.h"
+#include "sequence/download_sequence.h"
 
 namespace vrpph {
 
@@ -29,7 +29,19 @@ enum class NavigationAnswer {
   Decline,  // the browser fetches the URL itself
 };
 
+// The handler's road: the URL decoded without a query, the claim query, a
+// POST declined after it unless forced, the address bar as referer, and a
+// start that waits for Trevalon and brings it to the front.
+inline constexpr RoadPolicy kHandlerRoad{
+    .decoding = UrlDecoding::WithoutQueryOnly, .claimQuery = true,
+    .postDeclined = PostDeclined::UnforcedAfterClaimQuery, .awaitsGo = false, .endOfInputCallsOff = false,
+    .promptGoesOn = PromptGoesOn::AllButCancelAndModuleMissing, .autoLearn = true,
+    .referer = RefererSource::AddressBarAfterPrompt, .refererLineBreak = RefererLineBreak::Dropped,
+    .fileName = FileNameRule::AsShown, .record = {.emptyRefererWritten = false, .postDataTravels = true},
+    .delivery = {.defaultTitle = true, .start = ProgramStart::WaitForIdle, .startFailureBox = true,
+                 .windowPolls = delivery::InterceptionPolls, .bringToFront = true}};
+
 NavigationAnswer DecideNavigation(const NavigationRequest& request, platform::Platform& platform,
-                                  DownloadServices& services);
+                                  SequenceServices& services);
 
 }  // namespace vrpph

@@ -3,7 +3,6 @@
 #include "core/outcomes.h"
 #include "settings/contact_points.h"
 #include "settings/settings_key.h"
-#include "url/url_names.h"
 
 namespace vrpph {
 namespace {
@@ -11,12 +10,6 @@ namespace {
 constexpr std::uint32_t kNoRememberedAction = 0xFFFFFFFFu;
 
 }  // namespace
-
-PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
-                                 platform::WindowHandle owner, const std::string& url,
-                                 const std::optional<std::string>& suggestedName) {
-  return ShowDownloadPrompt(registry, dialog, openMode, owner, url, suggestedName, UrlExtension(url));
-}
 
 PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
                                  platform::WindowHandle owner, const std::string& url,

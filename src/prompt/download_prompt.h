@@ -30,14 +30,8 @@ class PromptDialog {
 // The prompt's result (prompt_result) with the mode this prompt chose after
 // Proceed, else the mode `openMode` held. After Proceed the mode is also
 // stored into `openMode`, the module-wide PromptOpenMode; otherwise it is
-// left alone. A DefAction number of 0 or 1 for the URL's extension applies
-// without a dialog.
-PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
-                                 platform::WindowHandle owner, const std::string& url,
-                                 const std::optional<std::string>& suggestedName);
-
-// The same prompt for a file whose extension the caller already knows (the
-// name a browser gave a download), remembered actions looked up under it.
+// left alone. A DefAction number of 0 or 1 for `extension` (the URL's, or
+// the name a browser gave a download) applies without a dialog.
 PromptOutcome ShowDownloadPrompt(platform::Registry& registry, PromptDialog& dialog, std::atomic<OpenMode>& openMode,
                                  platform::WindowHandle owner, const std::string& url,
                                  const std::optional<std::string>& suggestedName,

@@ -56,18 +56,18 @@ std::string EscapedAsUtf8(const char16_t* url) {
 
 }  // namespace
 
-bool DecodesUrl(std::string_view url, Producer producer, bool decode) {
-  return decode && !(producer == Producer::Interception && url.find('?') != std::string_view::npos);
+bool DecodesUrl(std::string_view url, UrlDecoding decoding, bool decode) {
+  return decode && !(decoding == UrlDecoding::WithoutQueryOnly && url.find('?') != std::string_view::npos);
 }
 
-std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const char16_t* url, Producer producer,
+std::optional<std::string> DecodeRequestUrl(const platform::Text& text, const char16_t* url, UrlDecoding decoding,
                                             bool decode) {
   std::optional<std::string> converted = WideToAnsi(text, url);
   if (!converted) return std::nullopt;
   // Only a URL past ASCII pays for the check that the code page kept it.
   if (HasNonAscii(url) && !SpelledExactly(text, *converted, url)) converted = EscapedAsUtf8(url);
   if (!FitsInRecordField(*converted)) return std::nullopt;
-  if (!DecodesUrl(*converted, producer, decode)) return converted;
+  if (!DecodesUrl(*converted, decoding, decode)) return converted;
   return DecodeUrlEscapes(*converted);
 }
 

@@ -18,7 +18,7 @@ add_library(vrpph_fault_injection SHARED
   ${CMAKE_CURRENT_LIST_DIR}/allocation_failure.cpp
   ${fault_def}
   ${CMAKE_SOURCE_DIR}/src/resources/vrpph.rc)
-target_link_libraries(vrpph_fault_injection PRIVATE vrpph_automation vrpph_registration vrpph_idl)
+target_link_libraries(vrpph_fault_injection PRIVATE vrpph_automation vrpph_interception vrpph_registration vrpph_idl)
 target_include_directories(vrpph_fault_injection PRIVATE ${CMAKE_SOURCE_DIR}/src/resources)
 target_link_options(vrpph_fault_injection PRIVATE -Wl,--subsystem,windows)
 if(VRPPH_WINDOWS_BITS EQUAL 32)

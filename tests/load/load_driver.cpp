@@ -40,7 +40,7 @@
 #include <vector>
 
 #include "handoff/delivery.h"
-#include "interception/window_probes.h"
+#include "sequence/window_probes.h"
 #include "settings/contact_points.h"
 #include "vrpph_idl.h"
 #include "wine/support/modal_watcher.h"

@@ -5,15 +5,15 @@
 
 namespace vrpph::testing {
 
-class FixedCommitGate : public bridge::CommitGate {
+class FixedCommitGate : public CommitGate {
  public:
-  explicit FixedCommitGate(bridge::Commitment answer = bridge::Commitment::Go) : answer(answer) {}
-  bridge::Commitment AwaitGo() override {
+  explicit FixedCommitGate(Commitment answer = Commitment::Go) : answer(answer) {}
+  Commitment AwaitGo() override {
     ++asked;
     return answer;
   }
 
-  bridge::Commitment answer;
+  Commitment answer;
   int asked = 0;
 };
 

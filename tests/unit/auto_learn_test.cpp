@@ -1,4 +1,4 @@
-#include "interception/auto_learn.h"
+#include "sequence/auto_learn.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "interception/module_download_services.h"
+#include "sequence/services.h"
 #include "settings/contact_points.h"
 #include "support/fake_download_services.h"
 #include "support/fake_platform.h"
@@ -50,7 +50,7 @@ TEST_F(DownloadFileTest, AGivenPathIsSavedToWithoutPausedCheckOrFileName) {
   EXPECT_EQ(services.prompts[0].suggestedName, std::nullopt) << "a usable path means no file-name lookup";
   EXPECT_EQ(Record(), "URL=http://h/get?f=a.zip\nReferer=http://ref/page\nPath=D:\\dl\\a.zip");
   EXPECT_EQ(services.deliveries[0].owner, kForeground);
-  EXPECT_EQ(services.deliveries[0].producer, Producer::Automation);
+  EXPECT_EQ(services.deliveries[0].rules, kAutomationRoad.delivery);
 }
 
 TEST_F(DownloadFileTest, OpenModeSendsOpenWhateverPathWasGiven) {
@@ -155,7 +155,7 @@ class DownloadFileHandOffTest : public DownloadFileTest {
   }
   void Handoff(const char16_t* url, const char16_t* referer, const char16_t* path) {
     testing::ScriptedPromptDialog dialog;
-    ModuleDownloadServices real(world.platform, openMode, dialog);
+    ModuleServices real(world.platform, openMode, dialog);
     DownloadFile(world.platform, real, DownloadFileRequest{url, referer, path});
   }
   std::atomic<OpenMode> openMode{OpenMode::Open};

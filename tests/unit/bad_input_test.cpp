@@ -13,12 +13,12 @@
 
 #include "automation/automation_api.h"
 #include "handoff/delivery.h"
-#include "interception/key_rules.h"
-#include "interception/module_download_services.h"
 #include "interception/navigation_decision.h"
-#include "interception/window_probes.h"
 #include "prompt/dialog_ids.h"
 #include "prompt/hosted_prompt_dialog.h"
+#include "sequence/key_rules.h"
+#include "sequence/services.h"
+#include "sequence/window_probes.h"
 #include "settings/contact_points.h"
 #include "support/decision_oracle.h"
 #include "support/fake_dialog_host.h"
@@ -312,7 +312,7 @@ class BadPromptSettingsTest : public BadInputTest {
   testing::FakeDialogHost host{world.platform};
   HostedPromptDialog dialog{world.platform, host};
   std::atomic<OpenMode> openMode{OpenMode::Open};
-  ModuleDownloadServices services{world.platform, openMode, dialog};
+  ModuleServices services{world.platform, openMode, dialog};
   platform::WindowHandle manager = 0;
   std::vector<std::string> received;
 };

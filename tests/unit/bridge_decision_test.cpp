@@ -61,7 +61,7 @@ class BridgeDecisionTest : public ::testing::Test {
   testing::ScriptedPromptDialog dialog;
   std::atomic<OpenMode> openMode{OpenMode::Open};
   std::atomic<bool> inputEnded{false};
-  PlatformBridgeServices services{world.platform, dialog, openMode, inputEnded};
+  ModuleServices services{world.platform, openMode, dialog, &inputEnded};
   testing::FixedCommitGate gate;
   platform::WindowHandle manager = 0;
   std::string claimedUrl;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/automation_api.h"
+#include "interception/navigation_decision.h"
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
@@ -19,7 +21,7 @@ const std::string kFindAny = std::string("find ") + manager::WindowClass + "|*";
 
 class DeliveryTest : public ::testing::Test {
  protected:
-  DeliveryOutcome Send(Producer producer) { return SendTransferRecord(world.platform, kRecord, kOwner, producer); }
+  DeliveryOutcome Send(const DeliveryRules& rules) { return SendTransferRecord(world.platform, kRecord, kOwner, rules); }
   void SetMain(const char* name, const std::string& value) {
     testing::SetString(world.registry, platform::root::CurrentUser, keys::Main, name, value);
   }
@@ -41,7 +43,7 @@ class DeliveryTest : public ::testing::Test {
 
 TEST_F(DeliveryTest, ARunningManagerGetsTheRecordAtOnce) {
   window = AddManager();
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::Delivered);
   EXPECT_EQ(world.log.events, (Events{kFindDefault, CopyData(window), Foreground(window)}));
   ASSERT_EQ(world.desktop.copyData().size(), 1u);
   const auto& sent = world.desktop.copyData()[0];
@@ -49,31 +51,31 @@ TEST_F(DeliveryTest, ARunningManagerGetsTheRecordAtOnce) {
   EXPECT_EQ(sent.timeoutMs, 30000u);
 
   world.log.events.clear();
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::Delivered);
   EXPECT_EQ(world.log.events, (Events{kFindAny, CopyData(window)})) << "no foreground change";
 }
 
-TEST_F(DeliveryTest, TheTitleComesFromProgramTitleOrTheProducersDefault) {
+TEST_F(DeliveryTest, TheTitleComesFromProgramTitleOrTheRoadsDefault) {
   WindowHandle other = AddManager("Something else");
   SetMain(values::ProgramPath, "C:\\TQ\\TQP.EXE");
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered) << "the class alone";
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::Delivered) << "the class alone";
   EXPECT_EQ(world.desktop.copyData().back().window, other);
   EXPECT_TRUE(world.programs.calls().empty());
 
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing) << "only the default title";
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::WindowMissing) << "only the default title";
   EXPECT_EQ(world.programs.calls().size(), 1u);
 
   SetMain(values::ProgramTitle, "Something else");
   world.log.events.clear();
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::Delivered);
   EXPECT_EQ(world.log.events.front(), std::string("find ") + manager::WindowClass + "|Something else");
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::Delivered);
 }
 
 TEST_F(DeliveryTest, InterceptionStartsTheProgramAndPollsUntilItsWindowAppears) {
   SetMain(values::ProgramPath, "C:\\Program Files\\TQ\\TQP.EXE");
   WindowAppearsAfterSleeps(3);
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::Delivered);
   const std::string start = "start \"C:\\Program Files\\TQ\\TQP.EXE\" /Invisible";
   EXPECT_EQ(world.log.events, (Events{kFindDefault, start, "sleep 100", kFindDefault, "sleep 100", kFindDefault,
                                       "sleep 100", kFindDefault, "sleep 300", CopyData(window), Foreground(window)}));
@@ -84,7 +86,7 @@ TEST_F(DeliveryTest, InterceptionStartsTheProgramAndPollsUntilItsWindowAppears) 
 
 TEST_F(DeliveryTest, InterceptionGivesUpSilentlyAfterSixtyPolls) {
   SetMain(values::ProgramPath, "C:\\TQ\\TQP.EXE");
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::WindowMissing);
   EXPECT_EQ(world.clock.sleeps(), std::vector<std::uint32_t>(60, 100));
   EXPECT_EQ(world.log.Count("find "), 61u);
   EXPECT_EQ(world.clock.now(), 6000u);
@@ -97,7 +99,7 @@ TEST_F(DeliveryTest, AFailedStartIsReportedAndThePollingStillRuns) {
   SetMain(values::ProgramPath, "");
   world.programs.SetStartSucceeds(false);
   WindowAppearsAfterSleeps(60);
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered) << "the last poll still counts";
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::Delivered) << "the last poll still counts";
   EXPECT_EQ(world.programs.calls().at(0).commandLine, "\"\" /Invisible");
   ASSERT_EQ(world.desktop.messageBoxes().size(), 1u);
   const auto& box = world.desktop.messageBoxes()[0];
@@ -111,7 +113,7 @@ TEST_F(DeliveryTest, AFailedStartIsReportedAndThePollingStillRuns) {
 
 TEST_F(DeliveryTest, AutomationOpensTheProgramThroughTheShellAndPollsFiftyTimes) {
   SetMain(values::ProgramPath, "C:\\Program Files\\TQ\\TQP.EXE");
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::WindowMissing);
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::WindowMissing);
   ASSERT_EQ(world.programs.calls().size(), 1u);
   const auto& call = world.programs.calls()[0];
   EXPECT_EQ(call.kind, "shell");
@@ -128,14 +130,14 @@ TEST_F(DeliveryTest, AutomationOpensTheProgramThroughTheShellAndPollsFiftyTimes)
     if (count == 50 + 2) window = AddManager("any title");
   });
   world.log.events.clear();
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::Delivered);
   EXPECT_EQ(world.log.events, (Events{kFindAny, "shell C:\\Program Files\\TQ\\TQP.EXE /Invisible", "sleep 100", kFindAny,
                                       "sleep 100", kFindAny, "sleep 300", CopyData(window)}));
 }
 
 TEST_F(DeliveryTest, NothingInstalledMeansProgramMissingWithoutAnyStartOrMessage) {
-  for (Producer producer : {Producer::Interception, Producer::Automation}) {
-    EXPECT_EQ(Send(producer), DeliveryOutcome::ProgramMissing);
+  for (const DeliveryRules& rules : {kHandlerRoad.delivery, kAutomationRoad.delivery}) {
+    EXPECT_EQ(Send(rules), DeliveryOutcome::ProgramMissing);
   }
   EXPECT_TRUE(world.programs.calls().empty());
   EXPECT_TRUE(world.clock.sleeps().empty());
@@ -145,8 +147,8 @@ TEST_F(DeliveryTest, NothingInstalledMeansProgramMissingWithoutAnyStartOrMessage
 TEST_F(DeliveryTest, AHungManagerCountsAsNotDelivered) {
   window = AddManager();
   world.desktop.SetHung(window, true);
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing);
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::WindowMissing);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::WindowMissing);
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::WindowMissing);
   EXPECT_TRUE(world.desktop.foregroundChanges().empty());
   EXPECT_EQ(world.desktop.copyData().size(), 2u);
   EXPECT_EQ(world.desktop.copyData()[0].timeoutMs, 30000u);
@@ -156,7 +158,7 @@ TEST_F(DeliveryTest, AHungManagerCountsAsNotDelivered) {
   world.clock.OnSleep([this](std::size_t count) {
     if (count == 1) world.desktop.SetHung(window = AddManager(), true);
   });
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing) << "a just-started manager that hangs";
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::WindowMissing) << "a just-started manager that hangs";
   EXPECT_TRUE(world.desktop.foregroundChanges().empty());
 }
 
@@ -164,7 +166,7 @@ TEST_F(DeliveryTest, ALongProgramPathIsPassedWhole) {
   const std::string path = "C:\\" + std::string(600, 'd') + "\\TQP.EXE";
   SetMain(values::ProgramPath, path);
   WindowAppearsAfterSleeps(1);
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::Delivered);
   EXPECT_EQ(world.programs.calls().at(0).commandLine, "\"" + path + "\" /Invisible");
 }
 

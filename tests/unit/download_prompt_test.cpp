@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/outcomes.h"
-#include "interception/module_download_services.h"
+#include "sequence/services.h"
 #include "settings/contact_points.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
 #include "support/scripted_prompt_dialog.h"
+#include "url/url_names.h"
 
 namespace vrpph {
 namespace {
@@ -25,7 +26,7 @@ testing::ScriptedPromptDialog Proceeding() {
 class DownloadPromptTest : public ::testing::Test {
  protected:
   int Prompt(const std::string& url, const std::optional<std::string>& name = std::nullopt) {
-    PromptOutcome outcome = ShowDownloadPrompt(world.registry, dialog, openMode, 0x99, url, name);
+    PromptOutcome outcome = ShowDownloadPrompt(world.registry, dialog, openMode, 0x99, url, name, UrlExtension(url));
     EXPECT_EQ(outcome.openMode, openMode.load()) << "the outcome carries the module-wide mode";
     return outcome.result;
   }
@@ -78,25 +79,25 @@ TEST_F(DownloadPromptTest, AMissingModuleImageEndsThePromptFirst) {
   EXPECT_EQ(dialog.runs, 0);
 }
 
-TEST(ModuleDownloadServicesTest, RunThePromptOverTheModuleWideMode) {
+TEST(ModuleServicesTest, RunThePromptOverTheModuleWideMode) {
   testing::FakePlatform world;
   std::atomic<OpenMode> mode{OpenMode::Save};
   testing::ScriptedPromptDialog unavailable;
-  ModuleDownloadServices services(world.platform, mode, unavailable);
-  PromptOutcome outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
+  ModuleServices services(world.platform, mode, unavailable);
+  PromptOutcome outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt, "zip");
   EXPECT_EQ(outcome.result, prompt_result::DialogFailed);
   EXPECT_EQ(outcome.openMode, OpenMode::Save) << "the mode held before";
 
   testing::SetDword(world.registry, CurrentUser, keys::DefAction, "zip", StoredAction(OpenMode::Open));
-  outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt);
+  outcome = services.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt, "zip");
   EXPECT_EQ(outcome.result, prompt_result::Proceed);
   EXPECT_EQ(outcome.openMode, OpenMode::Open);
   EXPECT_EQ(mode.load(), OpenMode::Open);
 
   testing::ScriptedPromptDialog missing;
   missing.moduleLoaded = false;
-  ModuleDownloadServices withDialog(world.platform, mode, missing);
-  EXPECT_EQ(withDialog.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt).result, prompt_result::ModuleMissing);
+  ModuleServices withDialog(world.platform, mode, missing);
+  EXPECT_EQ(withDialog.ShowDownloadPrompt(0, "http://h/a.zip", std::nullopt, "zip").result, prompt_result::ModuleMissing);
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include "bridge/bridge_host.h"
 #include "bridge/download_decision.h"
 #include "bridge/reported_keys.h"
-#include "interception/key_rules.h"
 #include "interception/navigation_decision.h"
+#include "sequence/key_rules.h"
 #include "settings/contact_points.h"
 #include "support/fake_download_services.h"
 #include "support/fake_platform.h"
@@ -59,7 +59,7 @@ struct BridgeRoad {
   testing::ScriptedPromptDialog dialog;
   std::atomic<OpenMode> openMode{OpenMode::Open};
   std::atomic<bool> inputEnded{false};
-  bridge::PlatformBridgeServices services{world_.platform, dialog, openMode, inputEnded};
+  ModuleServices services{world_.platform, openMode, dialog, &inputEnded};
   testing::FixedCommitGate go;
 };
 

@@ -1,4 +1,4 @@
-#include "interception/key_rules.h"
+#include "sequence/key_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "interception/key_rules.h"
+#include "sequence/key_rules.h"
 #include "settings/contact_points.h"
 #include "settings/flags.h"
 #include "settings/settings_key.h"
@@ -204,7 +204,7 @@ TEST_F(NavigationTest, AConfirmedClickIsDeliveredInOpenMode) {
   ASSERT_EQ(services.deliveries.size(), 1u);
   EXPECT_EQ(Record(), "URL=http://host/dir/file.zip\nPath=OPEN");
   EXPECT_EQ(services.deliveries[0].owner, kOwner);
-  EXPECT_EQ(services.deliveries[0].producer, Producer::Interception);
+  EXPECT_EQ(services.deliveries[0].rules, kHandlerRoad.delivery);
   EXPECT_TRUE(services.pausedChecks.empty());
 }
 

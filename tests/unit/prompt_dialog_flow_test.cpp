@@ -12,6 +12,7 @@
 #include "support/fake_dialog_host.h"
 #include "support/fake_platform.h"
 #include "support/registry_tools.h"
+#include "url/url_names.h"
 
 namespace vrpph {
 namespace {
@@ -27,7 +28,7 @@ class PromptDialogFlowTest : public ::testing::Test {
  protected:
   void SetUp() override { testing::SetString(world.registry, CurrentUser, keys::Main, "Seed", "1"); }
   PromptOutcome Prompt(const std::string& url = kUrl, const std::optional<std::string>& name = std::nullopt) {
-    return ShowDownloadPrompt(world.registry, prompt, openMode, kOwner, url, name);
+    return ShowDownloadPrompt(world.registry, prompt, openMode, kOwner, url, name, UrlExtension(url));
   }
   void Remember(const char* extension, std::uint32_t action) {
     testing::SetDword(world.registry, CurrentUser, keys::DefAction, extension, action);

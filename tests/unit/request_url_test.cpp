@@ -24,8 +24,8 @@ std::string Narrow(const char16_t* wide) {
 
 class DecodeRequestUrlTest : public ::testing::Test {
  protected:
-  std::optional<std::string> Decode(const char16_t* url, Producer producer) {
-    return DecodeRequestUrl(world.text, url, producer,
+  std::optional<std::string> Decode(const char16_t* url, UrlDecoding decoding) {
+    return DecodeRequestUrl(world.text, url, decoding,
                             UrlDecodingOn(SettingsKey::Main(world.registry).Text(values::DecodeUrls)));
   }
   void SetDecode(const char* value) {
@@ -71,32 +71,32 @@ TEST_F(DecodeRequestUrlTest, EachEscapeDecodesOnlyWhenTheResourceStaysTheSame) {
       {u"http://h/\xD800.zip", "http://h/%EF%BF%BD.zip", nullptr},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Decode(c.url, Producer::Interception), c.interception) << c.interception;
-    EXPECT_EQ(Decode(c.url, Producer::Automation), c.automation ? c.automation : c.interception)
+    EXPECT_EQ(Decode(c.url, UrlDecoding::WithoutQueryOnly), c.interception) << c.interception;
+    EXPECT_EQ(Decode(c.url, UrlDecoding::WholeUrl), c.automation ? c.automation : c.interception)
         << c.interception;
   }
 }
 
 TEST_F(DecodeRequestUrlTest, DecodesUnlessTurnedOffExactly) {
-  EXPECT_EQ(Decode(u"http://h/a%20b.zip", Producer::Interception), "http://h/a b.zip") << "setting absent";
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip", UrlDecoding::WithoutQueryOnly), "http://h/a b.zip") << "setting absent";
   SetDecode("false");
-  EXPECT_EQ(Decode(u"http://h/a%20b.zip", Producer::Automation), "http://h/a b.zip") << "only FALSE counts";
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip", UrlDecoding::WholeUrl), "http://h/a b.zip") << "only FALSE counts";
   SetDecode("FALSE");
-  EXPECT_EQ(Decode(u"http://h/a%20b.zip", Producer::Interception), "http://h/a%20b.zip");
-  EXPECT_EQ(Decode(u"http://h/a%20b.zip?x=%20", Producer::Automation), "http://h/a%20b.zip?x=%20");
-  EXPECT_EQ(Decode(u"http://h/\u4E2D.zip", Producer::Automation), "http://h/%E4%B8%AD.zip")
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip", UrlDecoding::WithoutQueryOnly), "http://h/a%20b.zip");
+  EXPECT_EQ(Decode(u"http://h/a%20b.zip?x=%20", UrlDecoding::WholeUrl), "http://h/a%20b.zip?x=%20");
+  EXPECT_EQ(Decode(u"http://h/\u4E2D.zip", UrlDecoding::WholeUrl), "http://h/%E4%B8%AD.zip")
       << "a letter the code page lacks is escaped all the same";
 }
 
 // Decoded, these would end a record field early and start one of the
 // sender's choosing; a line break of the URL's own leaves nothing to send.
 TEST_F(DecodeRequestUrlTest, NoLineBreakOrNulReachesTheRecord) {
-  for (Producer producer : {Producer::Interception, Producer::Automation}) {
+  for (UrlDecoding decoding : {UrlDecoding::WithoutQueryOnly, UrlDecoding::WholeUrl}) {
     for (const char16_t* url : {u"http://h/a%0APath=x/f.zip", u"http://h/a%0dPath=x/f.zip", u"http://h/a%00.zip"}) {
-      EXPECT_EQ(Decode(url, producer), Narrow(url));
+      EXPECT_EQ(Decode(url, decoding), Narrow(url));
     }
     for (const char16_t* url : {u"http://h/a\nPath=x/f.zip", u"http://h/a\r.zip", u"http://h/\u4E2D\n.zip"}) {
-      EXPECT_EQ(Decode(url, producer), std::nullopt);
+      EXPECT_EQ(Decode(url, decoding), std::nullopt);
     }
   }
   EXPECT_TRUE(FitsInRecordField("http://h/a b.zip"));
@@ -106,11 +106,11 @@ TEST_F(DecodeRequestUrlTest, NoLineBreakOrNulReachesTheRecord) {
 }
 
 TEST_F(DecodeRequestUrlTest, AFailedConversionGivesNothing) {
-  EXPECT_EQ(Decode(nullptr, Producer::Interception), std::nullopt);
+  EXPECT_EQ(Decode(nullptr, UrlDecoding::WithoutQueryOnly), std::nullopt);
   world.text.FailConversions(true);
-  EXPECT_EQ(Decode(u"http://h/a.zip", Producer::Automation), std::nullopt);
+  EXPECT_EQ(Decode(u"http://h/a.zip", UrlDecoding::WholeUrl), std::nullopt);
   SetDecode("FALSE");
-  EXPECT_EQ(Decode(u"http://h/a.zip", Producer::Automation), std::nullopt);
+  EXPECT_EQ(Decode(u"http://h/a.zip", UrlDecoding::WholeUrl), std::nullopt);
 }
 
 // The decoded URL (as DecodeRequestUrl leaves it) and its readable name on

@@ -7,8 +7,10 @@
 #include <atomic>
 #include <thread>
 
+#include "automation/automation_api.h"
 #include "handoff/delivery.h"
 #include "handoff/transfer_record.h"
+#include "interception/navigation_decision.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/contact_points.h"
 #include "support/registry_tools.h"
@@ -36,7 +38,7 @@ class DeliveryWineTest : public ::testing::Test {
   void SetMain(const char* name, const std::string& value) {
     testing::SetString(registry, CurrentUser, keys::Main, name, value);
   }
-  DeliveryOutcome Send(Producer producer) { return SendTransferRecord(world, kRecord, kOwner, producer); }
+  DeliveryOutcome Send(const DeliveryRules& rules) { return SendTransferRecord(world, kRecord, kOwner, rules); }
   void ExpectOneRecord() {
     auto records = manager.WaitForEntries("RECORD", 1, kWait);
     ASSERT_EQ(records.size(), 1u);
@@ -55,7 +57,7 @@ class DeliveryWineTest : public ::testing::Test {
 TEST_F(DeliveryWineTest, AutomationOpensTheManagerThroughTheShellAndDelivers) {
   SetMain(values::ProgramPath, manager.ProgramPath());
   SetMain(values::ProgramTitle, "Stand-in Trevalon");
-  EXPECT_EQ(Send(Producer::Automation), DeliveryOutcome::Delivered);
+  EXPECT_EQ(Send(kAutomationRoad.delivery), DeliveryOutcome::Delivered);
   ExpectOneRecord();
   EXPECT_NE(FindWindowA(kManagerClass, "Stand-in Trevalon"), nullptr) << "the manager titles itself ProgramTitle";
 }
@@ -65,7 +67,7 @@ TEST_F(DeliveryWineTest, AFailedStartIsReportedAndEndsWithoutAWindow) {
   SetMain(values::ProgramPath, "C:\\no such folder\\TQP.EXE");
   ModalWatcher watcher;
   const ULONGLONG before = GetTickCount64();
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::WindowMissing);
   EXPECT_GE(GetTickCount64() - before, 5500u) << "the polling still runs";
   auto boxes = watcher.answered();
   ASSERT_EQ(boxes.size(), 1u);
@@ -112,7 +114,7 @@ TEST_F(DeliveryWineTest, AHungManagerDoesNotHoldTheCallerAndCountsAsNotDelivered
   HungManagerWindow hung;
   Sleep(5500);
   const ULONGLONG before = GetTickCount64();
-  EXPECT_EQ(Send(Producer::Interception), DeliveryOutcome::WindowMissing);
+  EXPECT_EQ(Send(kHandlerRoad.delivery), DeliveryOutcome::WindowMissing);
   EXPECT_LT(GetTickCount64() - before, 20000u);
 }
 

@@ -18,6 +18,7 @@
 #include "settings/flags.h"
 #include "settings/settings_key.h"
 #include "support/registry_tools.h"
+#include "url/url_names.h"
 #include "wine/support/prompt_driver.h"
 #include "wine/support/standin_manager.h"
 #include "wine/support/vrpph_dll.h"
@@ -58,7 +59,7 @@ class PromptDialogWineTest : public ::testing::Test {
   PromptOutcome Prompt(std::atomic<OpenMode>& openMode, Win32ActivationContextApi::ProcLookup lookup = LoadKernelProc) {
     Win32DialogHost host(dll.get(), platform, lookup);
     HostedPromptDialog dialog(platform, host);
-    return ShowDownloadPrompt(registry, dialog, openMode, 0, kUrl, std::nullopt);
+    return ShowDownloadPrompt(registry, dialog, openMode, 0, kUrl, std::nullopt, UrlExtension(kUrl));
   }
 
   LoadedDll dll;

@@ -53,7 +53,7 @@ RequestContent ReadRequestContent(IInternetBindInfo* bindInfo) {
 }
 
 HRESULT StartNavigation(LPCWSTR url, IInternetBindInfo* bindInfo, platform::Platform& platform,
-                        DownloadServices& services) {
+                        SequenceServices& services) {
   NavigationRequest request;
   // The window in front before anything else happens.
   request.owner = platform.desktop.ForegroundWindow();

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <urlmon.h>
 
-#include "interception/download_services.h"
 #include "interception/navigation_decision.h"
 #include "platform/platform.h"
 
@@ -25,6 +24,6 @@ RequestContent ReadRequestContent(IInternetBindInfo* bindInfo);
 // when the browser is to fetch it. May throw std::bad_alloc: the COM method
 // around it is the edge that answers for that.
 HRESULT StartNavigation(LPCWSTR url, IInternetBindInfo* bindInfo, platform::Platform& platform,
-                        DownloadServices& services);
+                        SequenceServices& services);
 
 }  // namespace vrpph

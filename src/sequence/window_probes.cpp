@@ -1,4 +1,4 @@
-#include "interception/window_probes.h"
+#include "sequence/window_probes.h"
 
 #include "settings/contact_points.h"
 

@@ -1,4 +1,4 @@
-#include "interception/auto_learn.h"
+#include "sequence/auto_learn.h"
 
 #include "settings/contact_points.h"
 #include "settings/flags.h"

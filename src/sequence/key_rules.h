@@ -1,9 +1,10 @@
-// The key combinations that steer interception at the moment of a click:
-// KeysToIgnore leaves the navigation to the browser, KeysToAdd forces it.
+// The key combinations that steer every road at the moment of a click:
+// KeysToIgnore leaves the download to the browser, KeysToAdd forces it.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/keyboard.h"
 #include "settings/settings_key.h"
@@ -24,6 +25,10 @@ constexpr std::uint8_t RightMenu = 0xA5;
 
 // The combination used when the value is absent or empty.
 std::span<const std::uint8_t> DefaultKeyCombo(const char* valueName);
+
+// The stored combination `valueName` (KeysToAdd or KeysToIgnore), or its
+// default when absent or empty.
+std::vector<std::uint8_t> StoredKeyCombo(const SettingsKey& settings, const char* valueName);
 
 // True exactly when every listed key is down and nothing else is: no other
 // key and no mouse button. The left and right variants of a listed Shift,

@@ -1,4 +1,4 @@
-#include "interception/key_rules.h"
+#include "sequence/key_rules.h"
 
 #include <algorithm>
 #include <array>
@@ -39,6 +39,13 @@ std::span<const std::uint8_t> DefaultKeyCombo(const char* valueName) {
   return kAddDefault;
 }
 
+std::vector<std::uint8_t> StoredKeyCombo(const SettingsKey& settings, const char* valueName) {
+  auto stored = settings.Bytes(valueName);
+  if (stored && !stored->empty()) return std::move(*stored);
+  const auto fallback = DefaultKeyCombo(valueName);
+  return {fallback.begin(), fallback.end()};
+}
+
 bool ComboHeld(platform::KeyStateTable table, std::span<const std::uint8_t> codes) {
   std::uint8_t held = kDown;
   // Last code first; each look clears the entry (and its siblings), so a
@@ -57,9 +64,7 @@ bool KeyComboHeld(const platform::Keyboard& keyboard, const SettingsKey& setting
   // Every combination names at least one key, so with nothing down none can
   // be held: the stored value need not be read.
   if (!AnyDown(table)) return false;
-  auto stored = settings.Bytes(valueName);
-  if (!stored || stored->empty()) return ComboHeld(table, DefaultKeyCombo(valueName));
-  return ComboHeld(table, *stored);
+  return ComboHeld(table, StoredKeyCombo(settings, valueName));
 }
 
 }  // namespace vrpph

@@ -1,4 +1,4 @@
-// Questions the interception asks other windows on the desktop: whether a
+// Questions the roads ask other windows on the desktop: whether a
 // running download manager claims a URL, and what the browser in front
 // shows in its address bar. Each call keeps its answer to itself, so two
 // browser threads can ask at the same time.
