@@ -16,7 +16,9 @@ export class HostPort {
   // The protocol this port's host told in hello; null until it did.
   #protocol = null;
 
-  // events: { hello(settings), answer(answer), down(reason) }
+  // events: { opening(), hello(settings), answer(answer), status(answer),
+  // down(reason, answered) }: answered tells whether the port's host had
+  // answered hello.
   constructor(runtime, events) {
     this.#runtime = runtime;
     this.#events = events;
@@ -33,10 +35,11 @@ export class HostPort {
   open() {
     if (this.#port) return;
     let port;
+    this.#events.opening?.();
     try {
       port = this.#runtime.connectNative(HOST_NAME);
     } catch (error) {
-      this.#events.down(String(error?.message ?? error));
+      this.#events.down(String(error?.message ?? error), false);
       return;
     }
     this.#port = port;
@@ -46,9 +49,10 @@ export class HostPort {
       // Chromium reports why in runtime.lastError, Firefox on the port.
       const reason = this.#runtime.lastError?.message ?? gone?.error?.message ?? "disconnected";
       if (this.#port !== port) return;
+      const answered = this.#protocol !== null;
       this.#port = null;
       this.#protocol = null;
-      this.#events.down(reason);
+      this.#events.down(reason, answered);
     });
     this.#hellos += 1;
     this.#postNow({ id: `h${this.#hellos}`, type: "hello" });
@@ -83,6 +87,8 @@ export class HostPort {
     if (answer.kind === "hello") {
       this.#protocol = answer.settings.protocol;
       this.#events.hello(answer.settings);
+    } else if (answer.kind === "status") {
+      this.#events.status?.(answer);
     } else if (answer.kind !== "invalid") this.#events.answer(answer);
   }
 }

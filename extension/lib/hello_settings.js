@@ -26,5 +26,7 @@ export function helloSettings(message) {
     keysToAdd: keyCombination(message.keysToAdd),
     keysToIgnore: keyCombination(message.keysToIgnore),
     useCtrlAlt: message.useCtrlAlt === true,
+    // Null from a host older than the field.
+    acceptingTypes: Array.isArray(message.acceptingTypes) ? message.acceptingTypes.filter((type) => typeof type === "string") : null,
   };
 }

@@ -37,8 +37,9 @@ export class RequestTable {
 
   // Opens a request and returns its id, or null when too many are in flight,
   // in which case onSettle has already been told to go on. onPending(id) is
-  // called once, when its `pending` comes in time.
-  open(prefix, onSettle, onPending = () => {}) {
+  // called once, when its `pending` comes in time; onProgress(outcomes) for
+  // each `progress` of a batch after that, which leaves it open.
+  open(prefix, onSettle, onPending = () => {}, onProgress = () => {}) {
     if (this.#open.size >= this.#maxInFlight) {
       onSettle(verdictOf("busy"));
       return null;
@@ -46,7 +47,7 @@ export class RequestTable {
     this.#serial += 1;
     const id = `${prefix}${this.#serial}`;
     const timer = this.#timers.set(() => this.#settle(id, verdictOf("timeout")), this.#pendingWithinMs);
-    this.#open.set(id, { onSettle, onPending, timer, pending: false });
+    this.#open.set(id, { onSettle, onPending, onProgress, timer, pending: false });
     return id;
   }
 
@@ -62,10 +63,18 @@ export class RequestTable {
       entry.onPending(answer.id);
       return true;
     }
+    if (answer.kind === "progress") {
+      // Only after the pending that opened the wait: before it the host has
+      // not been told to go on, and a progress then is no answer to trust.
+      if (!entry.pending) return false;
+      entry.onProgress(answer.outcomes);
+      return true;
+    }
     if (answer.kind !== "final") return false;
     const extra = {};
     if (answer.reason !== undefined) extra.reason = answer.reason;
     if (answer.sent !== undefined) extra.sent = answer.sent;
+    if (answer.outcomes !== undefined) extra.outcomes = answer.outcomes;
     this.#settle(answer.id, verdictOf(answer.state, extra));
     return true;
   }
@@ -91,10 +100,11 @@ export class RequestTable {
 
 // Puts one request to the host and resolves with its verdict. post(message)
 // sends it and says whether it could; build(id) makes the message;
-// confirm(id) sends its `go` when the host wants one.
-export function askHost(table, post, prefix, build, confirm = () => {}) {
+// confirm(id) sends its `go` when the host wants one; progress(outcomes)
+// hears a batch's answers before its last.
+export function askHost(table, post, prefix, build, confirm = () => {}, progress = () => {}) {
   return new Promise((resolve) => {
-    const id = table.open(prefix, resolve, confirm);
+    const id = table.open(prefix, resolve, confirm, progress);
     if (id !== null && !post(build(id))) table.fail(id, "unsent");
   });
 }

@@ -1,7 +1,7 @@
 // The request messages the extension sends the host, built from what either
 // browser family tells about a download or a clicked link.
 
-const HAND_OVER_SCHEMES = new Set(["http:", "https:", "ftp:"]);
+export const HAND_OVER_SCHEMES = new Set(["http:", "https:", "ftp:"]);
 
 // Only these schemes can reach Trevalon; blob:, data: and file: downloads
 // stay with the browser without asking.
@@ -48,9 +48,12 @@ export function downloadRequest(id, item, click, method) {
   return request;
 }
 
-export function linkRequest(id, { url, tabUrl, keys }) {
+// referrer: the document the link is in, when it is not the tab's (a link
+// in a frame, picked from the context menu).
+export function linkRequest(id, { url, tabUrl, referrer, keys }) {
   const request = { id, type: "link", url };
   copyText(request, "tabUrl", tabUrl);
+  copyText(request, "referrer", referrer);
   if (Array.isArray(keys)) request.keys = [...keys];
   return request;
 }

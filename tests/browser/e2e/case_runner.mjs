@@ -9,6 +9,10 @@ import path from "node:path";
 import { now, waitFor } from "./browser_events.mjs";
 import { FILES } from "./fixture_server.mjs";
 import { exchanges, finalAnswer, hostStarts, liveTapPids, readTapLog } from "./tap_log.mjs";
+import { addSiteByHand, removeSiteByHand, setLocal, setSwitchByHand } from "./extension_pages.mjs";
+
+// The fixture server's site, as a user would type it.
+const FIXTURE_SITE = "127.0.0.1";
 
 // Longer than the extension's 2 s bound for a first answer.
 const NO_PENDING_MS = 3000;
@@ -102,6 +106,14 @@ export async function runCase(ctx, testCase, expectation = {}) {
 // Puts the extension in the state a case starts from. False when this
 // browser cannot be put in it.
 export async function prepare(ctx, testCase) {
+  // Only the ui run changes Trevalon: the others may share it with another browser.
+  if (testCase.popup) return testCase.trevalon && ctx.run === "ui" ? ctx.setTrevalon(testCase.trevalon) : true;
+  if (testCase.before === "switchOff") return setSwitchByHand(ctx.session, false);
+  if (testCase.before === "keepSite") return addSiteByHand(ctx.session, FIXTURE_SITE);
+  if (testCase.before === "userSwitchOff") {
+    await setLocal(ctx.session, { handOver: false });
+    return true;
+  }
   if (testCase.before === "restartHost") return stopHost(ctx.tapLog);
   if (testCase.before === "lateHost") {
     ctx.useLauncher({ late: true });
@@ -116,9 +128,13 @@ export async function prepare(ctx, testCase) {
   return true;
 }
 
-// Puts back what prepare changed for the cases after this one.
-export function unprepare(ctx, testCase) {
+// Puts back what prepare changed for the cases after this one. False
+// when it could not.
+export async function unprepare(ctx, testCase) {
   if (testCase.before === "lateHost" || testCase.before === "lateWorker") ctx.useLauncher({ late: false });
+  if (testCase.after === "switchOn") return setSwitchByHand(ctx.session, true);
+  if (testCase.after === "unkeepSite") return removeSiteByHand(ctx.session, FIXTURE_SITE);
+  return true;
 }
 
 async function stopWorkerAndHost(ctx) {

@@ -2,11 +2,108 @@
 //
 import { FORM_BODY } from "./fixture_server.mjs";
 
+// Trevalon's site the policy keeps, locked in the options page's list.
+export const POLICY = { handOver: true, keptSites: ["locked.example"] };
+
+// The popup's cases (popup: true): the state Trevalon is put in first
+// (trevalon), and what the popup's lines say (see ui_cases.mjs).
+const POPUP_CASES = [
+  {
+    name: "popup-trevalon-running",
+    popup: true,
+    trevalon: "running",
+    expect: {
+      // After the host run's clicks: each listed with what became of it.
+      host: {
+        host: "hostAnswering",
+        trevalon: ["trevalonRunning"],
+        state: "normal",
+        recentHas: [
+          { file: "switched-on.zip", outcome: "outcomeSent" },
+          { file: "kept-site.zip", outcome: "outcomeKeptSite" },
+          { file: "switched-off.zip", outcome: "outcomeKeptSwitchOff" },
+        ],
+      },
+      ui: { host: "hostAnswering", trevalon: ["trevalonRunning"], state: "normal" },
+    },
+  },
+  {
+    name: "popup-catching-nothing",
+    popup: true,
+    trevalon: "no-types",
+    expect: { ui: { host: "hostAnswering", trevalon: ["trevalonRunning", "trevalonNoTypes"], state: "normal" } },
+  },
+  {
+    name: "popup-trevalon-not-running",
+    popup: true,
+    trevalon: "installed",
+    expect: { ui: { host: "hostAnswering", trevalon: ["trevalonInstalled"], state: "normal" } },
+  },
+  {
+    name: "popup-trevalon-not-installed",
+    popup: true,
+    trevalon: "missing",
+    expect: { ui: { host: "hostAnswering", trevalon: ["trevalonMissing"], state: "problem" } },
+  },
+  {
+    // The ui run's browser asks for German.
+    name: "popup-german",
+    popup: true,
+    trevalon: "running",
+    language: "de",
+    expect: { ui: { host: "hostAnswering", language: "de" } },
+  },
+  {
+    // Chromium names "not found"; Firefox says the same words when the
+    // manifest does not allow the add-on, so it names both causes.
+    name: "popup-host-not-registered",
+    popup: true,
+    expect: {
+      missing: {
+        host: { chromium: "hostNotFound", firefox: "hostNotFoundOrForbidden" },
+        hostAdvice: { chromium: "adviceNotFound", firefox: "adviceNotFoundOrForbidden" },
+        trevalon: [],
+        state: "problem",
+      },
+    },
+  },
+  {
+    // Chromium names the refusal; Firefox words it as "not found".
+    name: "popup-host-forbidden",
+    popup: true,
+    expect: {
+      forbidden: {
+        host: { chromium: "hostForbidden", firefox: "hostNotFoundOrForbidden" },
+        hostAdvice: { chromium: "adviceForbidden", firefox: "adviceNotFoundOrForbidden" },
+        trevalon: [],
+        state: "problem",
+      },
+    },
+  },
+  {
+    name: "popup-policy",
+    popup: true,
+    readSites: true,
+    expect: {
+      policy: {
+        host: "hostAnswering",
+        switch: { checked: true, disabled: true, hidden: false },
+        sites: [{ site: "locked.example", locked: true }],
+      },
+    },
+  },
+];
+
 // Runs:
 //   host     the host is registered and answers (the test double or the real one)
 //   hung     the host answers hello, but its answers to requests never reach
 //            the browser: the extension must let the browser go on after 2 s
 //   missing  no host is registered: every download completes in the browser
+//   forbidden  the host is registered for another extension only: the same
+//   ui       the host answers; the popup is read for each state of Trevalon,
+//            in German where the browser has its language data
+//   policy   the host answers, and a policy (managed storage) locks the
+//            switch on and keeps a site
 //
 // An expectation lists what must be observed; a field it leaves out is not
 // checked. `sent` is matched field by field against the request the
@@ -31,6 +128,7 @@ export const CASES = [
       host: { sent: { type: "download", filename: "tool.zip", mime: "application/zip", keys: PLAIN }, final: "taken", download: "cancelled" },
       hung: { sent: { type: "download", filename: "tool.zip" }, final: null, download: "completed" },
       missing: { sent: null, download: "completed" },
+      forbidden: { sent: null, download: "completed", newHost: false },
     },
   },
   {
@@ -135,6 +233,63 @@ export const CASES = [
     },
   },
   {
+    // Switched off in the popup: the host hears nothing of the download.
+    name: "switch-off",
+    before: "switchOff",
+    after: "switchOn",
+    link: "switched-off-zip",
+    path: "/files/switched-off.zip",
+    file: "switched-off.zip",
+    expect: { host: { sent: null, download: "completed" } },
+  },
+  {
+    // Switched off, a link clicked with the forcing keys still goes: the
+    // user asked for it.
+    name: "forced-link-switch-off",
+    before: "switchOff",
+    after: "switchOn",
+    link: "manual-pdf",
+    path: "/manual.pdf",
+    keys: ["ctrl", "alt"],
+    file: "manual.pdf",
+    expect: {
+      host: { sent: { type: "link", keys: ["alt", "ctrl"] }, final: "taken", download: "none", navigated: false, fetched: false },
+    },
+  },
+  {
+    // The site kept by a rule added on the options page: the same.
+    name: "kept-site",
+    before: "keepSite",
+    after: "unkeepSite",
+    link: "kept-site-zip",
+    path: "/files/kept-site.zip",
+    file: "kept-site.zip",
+    expect: { host: { sent: null, download: "completed" } },
+  },
+  {
+    // On again, the rule removed: handed over with its whole record.
+    name: "switched-on-again",
+    link: "switched-on-zip",
+    path: "/files/switched-on.zip",
+    file: "switched-on.zip",
+    expect: {
+      host: { sent: { type: "download", filename: "switched-on.zip", method: "GET", keys: PLAIN }, final: "taken", download: "cancelled" },
+    },
+  },
+  {
+    // The policy turns handing over on and locks it: the user's own "off"
+    // in storage does not count.
+    name: "policy-locks-on",
+    before: "userSwitchOff",
+    link: "policy-zip",
+    path: "/files/policy.zip",
+    file: "policy.zip",
+    expect: {
+      policy: { sent: { type: "download", filename: "policy.zip", method: "GET", keys: PLAIN }, final: "taken", download: "cancelled" },
+    },
+  },
+  ...POPUP_CASES,
+  {
     // The host starts 3 s after the request: the browser has gone on at 2 s,
     // and the host, hearing no go, sends nothing.
     name: "late-host-download",
@@ -160,7 +315,7 @@ export const CASES = [
   },
 ];
 
-export const RUNS = ["host", "hung", "missing"];
+export const RUNS = ["host", "hung", "missing", "forbidden", "ui", "policy"];
 
 export function casesOfRun(run) {
   return CASES.filter((testCase) => testCase.expect[run] !== undefined);

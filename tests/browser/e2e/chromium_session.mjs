@@ -8,6 +8,7 @@ import { createWriteStream, mkdirSync, writeFileSync } from "node:fs";
 import path from "node:path";
 import { CdpPipe } from "./cdp_pipe.mjs";
 import { BrowserEvents, now, waitFor } from "./browser_events.mjs";
+import { extensionIds } from "./host_registration.mjs";
 
 export const CHROMIUM = process.env.VRPPH_CHROMIUM ?? "/usr/bin/chromium";
 
@@ -35,6 +36,8 @@ export class ChromiumSession {
   #cdp;
   #page;
   #worker = null;
+  #workerSession = null;
+  #extensionId;
   events = new BrowserEvents();
 
   // Chromium refuses its sandbox to root, and to users where the kernel
@@ -53,7 +56,9 @@ export class ChromiumSession {
     }
   }
 
-  static async #launch({ userDataDir, downloadDir, extensionDir, logFile }, sandbox) {
+  // language: the browser's language (LANGUAGE, as Chromium on Linux reads
+  // it), or undefined for the system's.
+  static async #launch({ userDataDir, downloadDir, extensionDir, logFile, language }, sandbox) {
     mkdirSync(path.join(userDataDir, "Default"), { recursive: true });
     writeFileSync(
       path.join(userDataDir, "Default", "Preferences"),
@@ -68,14 +73,16 @@ export class ChromiumSession {
       "--remote-debugging-pipe",
       "about:blank",
     ];
-    const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"] });
+    const env = language ? { ...process.env, LANGUAGE: language, LANG: `${language}.UTF-8`, LC_ALL: "" } : process.env;
+    if (language) args.splice(-1, 0, `--lang=${language}`);
+    const child = spawn(CHROMIUM, args, { stdio: ["ignore", "ignore", "pipe", "pipe", "pipe"], env });
     const log = createWriteStream(logFile);
     let stderr = "";
     child.stderr.on("data", (chunk) => {
       log.write(chunk);
       if (stderr.length < 64 * 1024) stderr += chunk;
     });
-    const session = new ChromiumSession(child);
+    const session = new ChromiumSession(child, extensionDir);
     try {
       await session.#start();
     } catch (error) {
@@ -88,8 +95,9 @@ export class ChromiumSession {
     return session;
   }
 
-  constructor(child) {
+  constructor(child, extensionDir) {
     this.#child = child;
+    this.#extensionId = extensionIds(extensionDir).chromium;
     this.#cdp = new CdpPipe(child.stdio[3], child.stdio[4]);
   }
 
@@ -111,7 +119,10 @@ export class ChromiumSession {
       }
     });
     cdp.on("Target.targetDestroyed", ({ targetId }) => {
-      if (targetId === this.#worker) this.#worker = null;
+      if (targetId === this.#worker) {
+        this.#worker = null;
+        this.#workerSession = null;
+      }
     });
     await cdp.send("Target.setDiscoverTargets", { discover: true });
     // "default" leaves downloads to the browser (and so to the extension);
@@ -146,6 +157,27 @@ export class ChromiumSession {
     return this.#evaluate("location.href");
   }
 
+  // The address of one of the extension's own pages.
+  extensionUrl(page) {
+    return `chrome-extension://${this.#extensionId}/${page}`;
+  }
+
+  // An expression's value in the tab, a promise's once it settles.
+  async evaluate(expression) {
+    return this.#evaluate(expression, true);
+  }
+
+  // A PNG of the tab's page at this size (CSS pixels; no height: as tall
+  // as the page is at that width), light or dark.
+  async screenshot({ width, height, dark = false }) {
+    const metrics = (tall) => this.#cdp.send("Emulation.setDeviceMetricsOverride", { width, height: tall, deviceScaleFactor: 1, mobile: false }, this.#page);
+    await this.#cdp.send("Emulation.setEmulatedMedia", { features: [{ name: "prefers-color-scheme", value: dark ? "dark" : "light" }] }, this.#page);
+    await metrics(height ?? 200);
+    if (height === undefined) await metrics(await this.#evaluate("Math.ceil(document.documentElement.scrollHeight)"));
+    const { data } = await this.#cdp.send("Page.captureScreenshot", { format: "png" }, this.#page);
+    return Buffer.from(data, "base64");
+  }
+
   // A real left click in the middle of the element, with keys held.
   async click(elementId, keys = []) {
     const box = await this.#evaluate(
@@ -170,6 +202,60 @@ export class ChromiumSession {
     return waitFor(() => this.#worker === null, 5000);
   }
 
+  // Evaluates an expression in the extension's service worker (awaiting a
+  // promise it gives), for the drivers that act as the browser would there.
+  async evaluateInWorker(expression) {
+    if (!this.#worker) throw new Error("the extension's service worker is not running");
+    this.#workerSession ??= (await this.#cdp.send("Target.attachToTarget", { targetId: this.#worker, flatten: true })).sessionId;
+    return this.#evaluateOn(this.#workerSession, expression);
+  }
+
+  // Attaches to the first page whose URL starts with prefix, within timeoutMs;
+  // returns an object that evaluates in it, clicks in it and captures it.
+  async attachPage(prefix, timeoutMs = 5000) {
+    let target;
+    await waitFor(async () => {
+      const { targetInfos } = await this.#cdp.send("Target.getTargets");
+      target = targetInfos.find((info) => info.type === "page" && info.url.startsWith(prefix));
+      return target !== undefined;
+    }, timeoutMs);
+    if (!target) throw new Error(`no page at ${prefix}`);
+    const { sessionId } = await this.#cdp.send("Target.attachToTarget", { targetId: target.targetId, flatten: true });
+    await this.#cdp.send("Page.enable", {}, sessionId);
+    const cdp = this.#cdp;
+    return {
+      evaluate: (expression) => this.#evaluateOn(sessionId, expression),
+      clickAt: (box) => ChromiumSession.#mouseClick(cdp, sessionId, box),
+      send: (method, params = {}) => cdp.send(method, params, sessionId),
+    };
+  }
+
+  // The tab the driver opened pages in, as an object like attachPage's.
+  get tab() {
+    const sessionId = this.#page;
+    return {
+      evaluate: (expression) => this.#evaluateOn(sessionId, expression),
+      send: (method, params = {}) => this.#cdp.send(method, params, sessionId),
+    };
+  }
+
+  static async #mouseClick(cdp, sessionId, { x, y }) {
+    const mouse = { x, y, modifiers: 0 };
+    await cdp.send("Input.dispatchMouseEvent", { type: "mouseMoved", ...mouse }, sessionId);
+    await cdp.send("Input.dispatchMouseEvent", { type: "mousePressed", button: "left", clickCount: 1, ...mouse }, sessionId);
+    await cdp.send("Input.dispatchMouseEvent", { type: "mouseReleased", button: "left", clickCount: 1, ...mouse }, sessionId);
+  }
+
+  async #evaluateOn(sessionId, expression) {
+    const { result, exceptionDetails } = await this.#cdp.send(
+      "Runtime.evaluate",
+      { expression, returnByValue: true, awaitPromise: true },
+      sessionId,
+    );
+    if (exceptionDetails) throw new Error(`${expression.slice(0, 200)}: ${exceptionDetails.exception?.description ?? exceptionDetails.text}`);
+    return result.value;
+  }
+
   async close() {
     const exited = this.#child.exitCode !== null ? Promise.resolve() : new Promise((resolve) => this.#child.once("exit", resolve));
     await this.#cdp.send("Browser.close").catch(() => {});
@@ -178,10 +264,10 @@ export class ChromiumSession {
     clearTimeout(timer);
   }
 
-  async #evaluate(expression) {
+  async #evaluate(expression, awaitPromise = false) {
     const { result, exceptionDetails } = await this.#cdp.send(
       "Runtime.evaluate",
-      { expression, returnByValue: true },
+      { expression, returnByValue: true, awaitPromise },
       this.#page,
     );
     if (exceptionDetails) throw new Error(`${expression}: ${exceptionDetails.text}`);

@@ -11,13 +11,22 @@ import { BrowserEvents, now } from "./browser_events.mjs";
 
 export const FIREFOX = process.env.VRPPH_FIREFOX ?? "/usr/bin/firefox-esr";
 
+// The internal UUID of the add-on's pages (moz-extension://UUID/), fixed so
+// that the driver can open them.
+export const EXTENSION_UUID = "5b0f3f2e-6d1c-4a57-9d33-1b8a4f2c7e01";
+const ADDON_ID = "bridge@vrpph";
+
 // WebDriver's codes of the modifier keys.
 const KEY_CODES = { alt: "\uE00A", ctrl: "\uE009", meta: "\uE03D", shift: "\uE008" };
 
 // Downloads go to one folder without asking, and nothing reaches for the
 // closed network (the remote agent sets most such preferences itself).
-function preferences(downloadDir) {
+function preferences(downloadDir, language) {
   return {
+    "extensions.webextensions.uuids": JSON.stringify({ [ADDON_ID]: EXTENSION_UUID }),
+    // The language pack a system package installs is an add-on of the
+    // application's scope, which Firefox leaves disabled unless told.
+    ...(language ? { "intl.locale.requested": language, "extensions.autoDisableScopes": 0, "extensions.enabledScopes": 15 } : {}),
     "browser.download.dir": downloadDir,
     "browser.download.folderList": 2,
     "browser.download.useDownloadDir": true,
@@ -36,14 +45,19 @@ export class FirefoxSession {
   #tab;
   events = new BrowserEvents();
 
-  static async launch({ profileDir, home, downloadDir, extensionDir, logFile }) {
+  // language: the language Firefox asks for (its language pack must be
+  // installed), or undefined for the system's.
+  static async launch({ profileDir, home, downloadDir, extensionDir, logFile, language }) {
     mkdirSync(profileDir, { recursive: true });
     mkdirSync(home, { recursive: true });
-    const prefs = Object.entries(preferences(downloadDir))
+    const prefs = Object.entries(preferences(downloadDir, language))
       .map(([name, value]) => `user_pref(${JSON.stringify(name)}, ${JSON.stringify(value)});\n`)
       .join("");
     writeFileSync(path.join(profileDir, "user.js"), prefs);
-    const child = spawn(FIREFOX, ["--headless", "--no-remote", "--profile", profileDir, "--remote-debugging-port", "0"], {
+    // System access lets the driver open the add-on's own pages
+    // (moz-extension:), which Firefox 153 and later refuse a driver otherwise.
+    const args = ["--headless", "--no-remote", "--profile", profileDir, "--remote-debugging-port", "0", "--remote-allow-system-access"];
+    const child = spawn(FIREFOX, args, {
       stdio: ["ignore", "ignore", "pipe"],
       env: { ...process.env, HOME: home, MOZ_CRASHREPORTER_DISABLE: "1" },
     });
@@ -116,6 +130,18 @@ export class FirefoxSession {
     return this.#evaluate("location.href");
   }
 
+  // The address of one of the add-on's own pages.
+  extensionUrl(page) {
+    return `moz-extension://${EXTENSION_UUID}/${page}`;
+  }
+
+  // An expression's value in the tab, a promise's once it settles; only
+  // what JSON can carry.
+  async evaluate(expression) {
+    const json = await this.#evaluate(`(async () => JSON.stringify(await (${expression})))()`, true);
+    return json === undefined ? undefined : JSON.parse(json);
+  }
+
   // A real left click in the middle of the element, with keys held: the key
   // and pointer sources act in the same ticks, so the keys are down when
   // the button is.
@@ -155,11 +181,11 @@ export class FirefoxSession {
     clearTimeout(timer);
   }
 
-  async #evaluate(expression) {
+  async #evaluate(expression, awaitPromise = false) {
     const { result, exceptionDetails } = await this.#bidi.send("script.evaluate", {
       expression,
       target: { context: this.#tab },
-      awaitPromise: false,
+      awaitPromise,
     });
     if (exceptionDetails) throw new Error(`${expression}: ${exceptionDetails.text}`);
     return result.value;

@@ -22,6 +22,12 @@ export const FILES = {
   // A form answered 303: the file is then an ordinary GET of its own URL.
   "/export-303": { post: true, seeOther: "/files/report.zip" },
   "/files/report.zip": { type: "application/zip", size: 48_000 },
+  // Accepted files of their own for the cases of the switch, the site rule
+  // and the policy: a file one case left must not meet another's.
+  "/files/switched-off.zip": { type: "application/zip", size: 48_000 },
+  "/files/kept-site.zip": { type: "application/zip", size: 48_000 },
+  "/files/switched-on.zip": { type: "application/zip", size: 48_000 },
+  "/files/policy.zip": { type: "application/zip", size: 48_000 },
   // A name with a letter outside ASCII, escaped in the URL as UTF-8.
   "/files/%C3%9Cbersicht.zip": { type: "application/zip", size: 48_000 },
 };
@@ -31,7 +37,7 @@ export const FORM_BODY = "secret=s3cr3t&n=42";
 
 const PAGE = `<!doctype html>
 <html><head><meta charset="utf-8"><title>Downloads</title>
-<style>a { display: block; margin: 12px; font: 18px sans-serif; }</style></head>
+<style>a { display: block; margin: 6px 12px; font: 16px sans-serif; }</style></head>
 <body>
 <a id="tool-zip" href="/files/tool.zip">tool.zip</a>
 <a id="pack-7z" href="/files/pack.7z">pack.7z</a>
@@ -43,6 +49,10 @@ const PAGE = `<!doctype html>
 <a id="late-zip" href="/files/late.zip">late.zip</a>
 <a id="late-pdf" href="/files/late.pdf">late.pdf</a>
 <a id="non-ascii-zip" href="/files/%C3%9Cbersicht.zip">Übersicht.zip</a>
+<a id="switched-off-zip" href="/files/switched-off.zip">switched-off.zip</a>
+<a id="kept-site-zip" href="/files/kept-site.zip">kept-site.zip</a>
+<a id="switched-on-zip" href="/files/switched-on.zip">switched-on.zip</a>
+<a id="policy-zip" href="/files/policy.zip">policy.zip</a>
 <form method="post" action="/export"><input type="hidden" name="secret" value="s3cr3t"><input type="hidden" name="n" value="42"><button id="post-export">export</button></form>
 <form method="post" action="/export-303"><input type="hidden" name="secret" value="s3cr3t"><input type="hidden" name="n" value="42"><button id="post-see-other">report</button></form>
 </body></html>`;

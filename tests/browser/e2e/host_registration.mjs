@@ -61,10 +61,11 @@ export function manifestFolder(browser, { userDataDir, home }) {
     : path.join(home, ".mozilla", "native-messaging-hosts");
 }
 
-export function registerHost(browser, dirs, launcher) {
+// ids: the extensions the manifest allows (by default this one).
+export function registerHost(browser, dirs, launcher, ids = extensionIds()) {
   const folder = manifestFolder(browser, dirs);
   mkdirSync(folder, { recursive: true });
   const file = path.join(folder, `${HOST_NAME}.json`);
-  writeFileSync(file, `${JSON.stringify(hostManifest(browser, launcher), null, 2)}\n`);
+  writeFileSync(file, `${JSON.stringify(hostManifest(browser, launcher, ids), null, 2)}\n`);
   return file;
 }

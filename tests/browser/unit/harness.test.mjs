@@ -85,3 +85,39 @@ describe("sessionsOf", () => {
     assert.deepEqual(sessionsOf(["missing"]), [["missing"]]);
   });
 });
+
+describe("the test double's batch", () => {
+  it("decides each link alone and in order, with progress before the one last answer", async () => {
+    const { BatchRun } = await import("../host/batch_answers.mjs");
+    const records = [];
+    const run = new BatchRun({ claims: (url) => url.endsWith("/held.zip"), deliver: (record) => records.push(record) });
+    const links = [
+      { index: 0, url: "https://f.example/a.zip", referrer: "https://f.example/list" },
+      { index: 1, url: "https://f.example/held.zip" },
+      { index: 2, url: "https://f.example/b\r\nPath=C:\\x.zip" },
+      { index: 3, url: "https://f.example/get?id=1", filename: "named.exe" },
+      { index: 4, url: "https://f.example/same.zip", filename: "same.zip" },
+      { index: 5, url: "mailto:x@f.example" },
+      { index: 6, url: "https://f.example/c.zip", filename: "c\n.zip" },
+    ];
+    const written = [];
+    run.run({ id: "b1", type: "batch", links }, (message) => written.push(message));
+    assert.deepEqual(written.map((message) => message.state), ["progress", "done"]);
+    assert.deepEqual(written[0].outcomes.map((outcome) => outcome.index), [0, 1, 2, 3, 4]);
+    assert.deepEqual(written[1].outcomes, [
+      { index: 0, state: "taken" },
+      { index: 1, state: "taken", sent: false },
+      { index: 2, state: "error", reason: "url holds a line break" },
+      { index: 3, state: "taken" },
+      { index: 4, state: "taken" },
+      { index: 5, state: "error", reason: "url is not http, https or ftp" },
+      { index: 6, state: "error", reason: "filename holds a line break" },
+    ]);
+    assert.deepEqual(records, [
+      { URL: "https://f.example/a.zip", Referer: "https://f.example/list", Path: "" },
+      { URL: "https://f.example/get?id=1", Path: "", FileName: "named.exe" },
+      { URL: "https://f.example/same.zip", Path: "" },
+    ]);
+    assert.deepEqual(BatchRun.unconfirmed({ id: "b2", links: [{ index: 3 }] }), { id: "b2", state: "done", outcomes: [{ index: 3, state: "declined", reason: "not-confirmed" }] });
+  });
+});

@@ -34,8 +34,10 @@ describe("readHostAnswer", () => {
 
   it("reads hello's settings, each field checked on its own", () => {
     assert.deepEqual(
-      readHostAnswer({ id: "h1", state: "hello", version: "1.0.0.76", keysToAdd: ["ctrl", "alt"], keysToIgnore: ["shift"], useCtrlAlt: true }),
-      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", protocol: 1, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true } },
+      readHostAnswer({ id: "h1", state: "hello", version: "1.0.0.76", keysToAdd: ["ctrl", "alt"], keysToIgnore: ["shift"], useCtrlAlt: true,
+        acceptingTypes: ["ZIP", 7, "exe"] }),
+      { kind: "hello", id: "h1", settings: { version: "1.0.0.76", protocol: 1, keysToAdd: ["alt", "ctrl"], keysToIgnore: ["shift"], useCtrlAlt: true,
+        acceptingTypes: ["ZIP", "exe"] } },
     );
     assert.deepEqual(readHostAnswer({ id: "h2", state: "hello", version: 1, keysToAdd: null, useCtrlAlt: "TRUE" }).settings, {
       version: null,
@@ -43,7 +45,39 @@ describe("readHostAnswer", () => {
       keysToAdd: null,
       keysToIgnore: null,
       useCtrlAlt: false,
+      acceptingTypes: null,
     });
+  });
+});
+
+describe("a batch's answers", () => {
+  it("reads progress as not final, and the last answer with every outcome it can read", () => {
+    const outcomes = [
+      { index: 0, state: "taken" },
+      { index: 1, state: "taken", sent: false },
+      { index: 2, state: "declined", reason: "unreachable" },
+      { index: 3, state: "error", reason: "url holds a line break" },
+      { index: 4, state: "maybe" },
+      { index: -1, state: "taken" },
+      { index: "5", state: "taken" },
+      { index: 6.5, state: "taken" },
+      null,
+      { index: 7, state: "declined", sent: false },
+    ];
+    const read = [
+      { index: 0, state: "taken" },
+      { index: 1, state: "taken", sent: false },
+      { index: 2, state: "declined", reason: "unreachable" },
+      { index: 3, state: "error", reason: "url holds a line break" },
+      { index: 4, state: "error" },
+      { index: 7, state: "declined" },
+    ];
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "progress", outcomes }), { kind: "progress", id: "b1", outcomes: read });
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "done", outcomes }), { kind: "final", id: "b1", state: "done", outcomes: read });
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "progress" }), { kind: "progress", id: "b1", outcomes: [] });
+    assert.deepEqual(readHostAnswer({ id: "b1", state: "done", outcomes: {} }), { kind: "final", id: "b1", state: "done", outcomes: [] });
+    // Only a batch's last answer carries outcomes.
+    assert.deepEqual(readHostAnswer({ id: "d1", state: "taken", outcomes }), { kind: "final", id: "d1", state: "taken" });
   });
 });
 

@@ -76,6 +76,26 @@ describe("RequestTable", () => {
     assert.equal(table.size, 0);
   });
 
+  it("keeps a batch open through its progress answers, heard only after its pending", () => {
+    const { timers, table, settled } = tableWithLog();
+    const heard = [];
+    const id = table.open("b", (verdict) => settled.push({ verdict }), () => {}, (outcomes) => heard.push(outcomes));
+    // Before its pending the host was not told to go on: no progress counts.
+    assert.equal(table.answer({ kind: "progress", id, outcomes: [{ index: 0, state: "taken" }] }), false);
+    table.answer({ kind: "pending", id });
+    timers.advance(10_000);
+    assert.equal(table.answer({ kind: "progress", id, outcomes: [{ index: 0, state: "taken" }] }), true);
+    assert.equal(table.answer({ kind: "progress", id, outcomes: [{ index: 1, state: "error" }] }), true);
+    assert.equal(settled.length, 0);
+    assert.equal(table.size, 1);
+    const outcomes = [{ index: 0, state: "taken" }, { index: 1, state: "error" }];
+    table.answer({ kind: "final", id, state: "done", outcomes });
+    assert.deepEqual(heard, [[{ index: 0, state: "taken" }], [{ index: 1, state: "error" }]]);
+    assert.deepEqual(settled, [{ verdict: { action: "goOn", state: "done", outcomes } }]);
+    assert.equal(table.answer({ kind: "progress", id, outcomes: [] }), false);
+    assert.equal(heard.length, 2);
+  });
+
   it("lets every open request go on when the port drops, pending or not", () => {
     const { timers, table, settled, open } = tableWithLog();
     const first = open();
