@@ -42,11 +42,15 @@ class BatchDecisionTest : public ::testing::Test {
   void Setting(const char* name, const std::string& text) {
     testing::SetString(world.registry, CurrentUser, keys::Main, name, text);
   }
-  void ManagerRuns() {
-    manager = world.desktop.AddWindow(manager::WindowClass, manager::DefaultTitle);
+  void ManagerRuns(const std::string& title = manager::DefaultTitle) {
+    manager = world.desktop.AddWindow(manager::WindowClass, title);
     world.desktop.OnCopyData(manager, [this](std::uintptr_t tag, const std::string& data) -> std::intptr_t {
       if (tag == manager::ClaimQueryTag) return data == claimedUrl ? manager::ClaimedReply : 0;
-      if (++records == endInputAfter) inputEnded = true;
+      ++records;
+      if (records == endInputAfter) inputEnded = true;
+      // The host looks for another title: the running Trevalon is gone.
+      if (records == goneAfter[0]) Setting(values::ProgramTitle, "Elsewhere");
+      if (records == goneAfter[1]) Setting(values::ProgramTitle, "Gone");
       return 1;
     });
   }
@@ -83,6 +87,7 @@ class BatchDecisionTest : public ::testing::Test {
   std::string claimedUrl;
   int records = 0;
   int endInputAfter = -1;
+  int goneAfter[2] = {-1, -1};
   std::vector<std::size_t> progress;
 };
 
@@ -150,6 +155,25 @@ TEST_F(BatchDecisionTest, TrevalonNotRunningIsStartedOnceForTheWholeRequest) {
                      {2, Declined(reason::Unreachable)}}));
   EXPECT_EQ(Starts(), 2u) << "one start for this request, which failed";
   EXPECT_EQ(Records().size(), 12u);
+}
+
+TEST_F(BatchDecisionTest, ATrevalonGoneMidRequestIsStartedOnlyIfThisRequestHasNotStartedItYet) {
+  ManagerRuns();
+  Setting(values::ProgramTitle, manager::DefaultTitle);
+  goneAfter[0] = 2;
+  goneAfter[1] = 4;
+  world.programs.OnStart([this] { ManagerRuns("Elsewhere"); });
+  std::vector<BatchLink> links;
+  for (std::uint64_t i = 0; i < 6; ++i) links.push_back(Link(i, "https://host/f" + std::to_string(i) + ".zip"));
+  const BatchAnswer answer = Decide(links);
+  EXPECT_EQ(Spelled(answer.outcomes), Spelled({{0, Taken()},
+                                               {1, Taken()},
+                                               {2, Taken()},
+                                               {3, Taken()},
+                                               {4, Declined(reason::Unreachable)},
+                                               {5, Declined(reason::Unreachable)}}));
+  EXPECT_EQ(Starts(), 1u) << "started for the third link, not again for the fifth";
+  EXPECT_EQ(Records().size(), 4u);
 }
 
 TEST_F(BatchDecisionTest, WithoutGoOrAfterTheInputEndedNothingMoreIsSent) {
