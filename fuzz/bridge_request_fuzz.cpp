@@ -1,6 +1,6 @@
 // The native messaging host's reading of a browser's messages: any bytes as
 // a stream of frames, each frame's payload parsed as a request, and each
-// download or link decided on the fake platform with a typical
+// download, link or batch decided on the fake platform with a typical
 // configuration and the manager's window present. Checked: a frame never
 // claims more than the limit, every answer is valid JSON with the request's
 // id, and every record the manager receives is made only of the record's
@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bridge/batch_decision.h"
 #include "bridge/bridge_reply.h"
 #include "bridge/download_decision.h"
 #include "bridge/frame_codec.h"
@@ -87,6 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (parsed.request->type == RequestType::Hello || parsed.request->type == RequestType::Go) continue;
     testing::FixedCommitGate go;
+    if (parsed.request->type == RequestType::Batch) {
+      const std::string& id = parsed.request->id;
+      const BatchAnswer batch = DecideBatch(*parsed.request, 0x4242, world.platform, services, go,
+                                            [&](const std::vector<LinkOutcome>& decided) {
+                                              FUZZ_CHECK(decided.size() == kProgressEvery);
+                                              CheckAnswer(ProgressReply(id, decided), id);
+                                            });
+      FUZZ_CHECK(batch.error || batch.outcomes.size() == parsed.request->links.size());
+      CheckAnswer(batch.error ? ErrorReply(id, *batch.error) : DoneReply(id, batch.outcomes), id);
+      continue;
+    }
     const DownloadAnswer answer = DecideDownload(*parsed.request, 0x4242, world.platform, services, go);
     CheckAnswer(FinalReply(parsed.request->id, answer), parsed.request->id);
   }

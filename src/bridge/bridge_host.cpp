@@ -1,5 +1,6 @@
 #include "bridge/bridge_host.h"
 
+#include "bridge/batch_decision.h"
 #include "bridge/download_decision.h"
 #include "bridge/host_status.h"
 #include "bridge/reported_keys.h"
@@ -33,6 +34,10 @@ HostStatus BridgeHost::Status() { return ReadHostStatus(platform_, version_); }
 
 DownloadAnswer BridgeHost::Download(const BridgeRequest& request, CommitGate& gate) {
   return DecideDownload(request, RequestOwner(parentWindow_, platform_.desktop), platform_, services_, gate);
+}
+
+BatchAnswer BridgeHost::Batch(const BridgeRequest& request, CommitGate& gate, const BatchProgress& progress) {
+  return DecideBatch(request, RequestOwner(parentWindow_, platform_.desktop), platform_, services_, gate, progress);
 }
 
 }  // namespace vrpph::bridge

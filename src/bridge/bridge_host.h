@@ -34,6 +34,7 @@ class BridgeHost : public BridgeHandler {
   HelloInfo Hello() override;
   HostStatus Status() override;
   DownloadAnswer Download(const BridgeRequest& request, CommitGate& gate) override;
+  BatchAnswer Batch(const BridgeRequest& request, CommitGate& gate, const BatchProgress& progress) override;
   void EndInput() override { inputEnded_.store(true); }
 
  private:

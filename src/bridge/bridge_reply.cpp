@@ -17,13 +17,8 @@ Reply KeyList(const std::optional<std::vector<std::string>>& keys) {
   return Reply(*keys);
 }
 
-Reply AnswerFields(const std::optional<std::string>& id, const DownloadAnswer& answer) {
-  Reply reply;
-  if (id) {
-    reply["id"] = *id;
-  } else {
-    reply["id"] = nullptr;
-  }
+// An answer's state and what goes with it, after the fields already in `reply`.
+void AddState(Reply& reply, const DownloadAnswer& answer) {
   switch (answer.state) {
     case DownloadState::Taken:
       reply["state"] = "taken";
@@ -38,7 +33,27 @@ Reply AnswerFields(const std::optional<std::string>& id, const DownloadAnswer& a
       reply["reason"] = answer.reason;
       break;
   }
+}
+
+Reply AnswerFields(const std::optional<std::string>& id, const DownloadAnswer& answer) {
+  Reply reply;
+  if (id) {
+    reply["id"] = *id;
+  } else {
+    reply["id"] = nullptr;
+  }
+  AddState(reply, answer);
   return reply;
+}
+
+Reply OutcomesReply(const std::string& id, const char* state, const std::vector<LinkOutcome>& outcomes) {
+  Reply list = Reply::array();
+  for (const LinkOutcome& outcome : outcomes) {
+    Reply entry{{"index", outcome.index}};
+    AddState(entry, outcome.answer);
+    list.push_back(std::move(entry));
+  }
+  return Reply{{"id", id}, {"state", state}, {"outcomes", std::move(list)}};
 }
 
 }  // namespace
@@ -51,6 +66,14 @@ std::string FinalReply(const std::string& id, const DownloadAnswer& answer) {
 
 std::string ErrorReply(const std::optional<std::string>& id, const std::string& reason) {
   return Dump(AnswerFields(id, DownloadAnswer{DownloadState::Error, true, reason}));
+}
+
+std::string ProgressReply(const std::string& id, const std::vector<LinkOutcome>& outcomes) {
+  return Dump(OutcomesReply(id, "progress", outcomes));
+}
+
+std::string DoneReply(const std::string& id, const std::vector<LinkOutcome>& outcomes) {
+  return Dump(OutcomesReply(id, "done", outcomes));
 }
 
 std::string HelloReply(const std::string& id, const HelloInfo& hello) {

@@ -1,6 +1,7 @@
 // The host's answers, each one JSON object with the request's id.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ struct DownloadAnswer {
   std::string reason;
 };
 
+// How one link of a `batch` ended, under the index the extension gave it.
+struct LinkOutcome {
+  std::uint64_t index = 0;
+  DownloadAnswer answer;
+};
+
 // What `hello` reports, read from the settings.
 struct HelloInfo {
   std::string version;
@@ -49,6 +56,9 @@ std::string PendingReply(const std::string& id);
 std::string FinalReply(const std::string& id, const DownloadAnswer& answer);
 // `id` none: the message had no usable id, answered with null.
 std::string ErrorReply(const std::optional<std::string>& id, const std::string& reason);
+// A batch's links decided so far: `progress` (not final) or `done`.
+std::string ProgressReply(const std::string& id, const std::vector<LinkOutcome>& outcomes);
+std::string DoneReply(const std::string& id, const std::vector<LinkOutcome>& outcomes);
 std::string HelloReply(const std::string& id, const HelloInfo& hello);
 std::string StatusReply(const std::string& id, const HostStatus& status, const std::optional<FailureNote>& lastFailure);
 

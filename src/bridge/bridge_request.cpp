@@ -52,7 +52,33 @@ std::optional<RequestType> TypeNamed(const std::string& name) {
   if (name == "link") return RequestType::Link;
   if (name == "go") return RequestType::Go;
   if (name == "status") return RequestType::Status;
+  if (name == "batch") return RequestType::Batch;
   return std::nullopt;
+}
+
+// A batch's list: empty with the reason when it is malformed as a whole.
+std::string ReadLinks(const json& message, std::vector<BatchLink>& out) {
+  const auto field = message.find("links");
+  if (field == message.end() || !field->is_array() || field->empty()) return "links is not a list of links";
+  if (field->size() > kMaxBatchLinks) return "more than 2000 links";
+  std::vector<BatchLink> links;
+  links.reserve(field->size());
+  for (const json& entry : *field) {
+    if (!entry.is_object()) return "links is not a list of links";
+    // A negative number parses as signed: an index counts from 0.
+    const auto index = entry.find("index");
+    if (index == entry.end() || !index->is_number_unsigned()) return "a link without an integer index";
+    const auto url = entry.find("url");
+    if (url == entry.end() || !url->is_string()) return "a link without a string url";
+    BatchLink link;
+    link.index = index->get<std::uint64_t>();
+    link.url = url->get<std::string>();
+    if (!OptionalText(entry, "referrer", link.referrer)) return "a link's referrer is not a string";
+    if (!OptionalText(entry, "filename", link.filename)) return "a link's filename is not a string";
+    links.push_back(std::move(link));
+  }
+  out = std::move(links);
+  return {};
 }
 
 }  // namespace
@@ -86,6 +112,10 @@ ParsedRequest ParseRequest(std::string_view message) {
   if (!known) return Refused(request.id, "unknown type");
   request.type = *known;
   if (request.type == RequestType::Hello || request.type == RequestType::Go || request.type == RequestType::Status) {
+    return ParsedRequest{std::move(request), std::nullopt, {}};
+  }
+  if (request.type == RequestType::Batch) {
+    request.linksError = ReadLinks(parsed, request.links);
     return ParsedRequest{std::move(request), std::nullopt, {}};
   }
 

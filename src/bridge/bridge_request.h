@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@ namespace vrpph::bridge {
 // An id is echoed in every answer; a longer one could push an answer past
 // the browsers' limit.
 constexpr std::size_t kMaxIdBytes = 256;
+// Links in one `batch` at most; the extension splits a longer hand-over.
+constexpr std::size_t kMaxBatchLinks = 2000;
 
 enum class RequestType {
   Hello,     // what the extension needs before any click
@@ -20,6 +23,16 @@ enum class RequestType {
   Link,      // a link clicked with the keys that force a hand-over
   Go,        // the extension still holds the download of the request `id`
   Status,    // what the host finds of Trevalon and the module, read only
+  Batch,     // links the user picked on the pick page, handed over in order
+};
+
+// One link of a `batch`, as the extension sent it; each is checked alone
+// when its turn comes, so one bad link does not refuse the others.
+struct BatchLink {
+  std::uint64_t index = 0;  // names the link in the answers
+  std::string url;
+  std::optional<std::string> referrer;
+  std::optional<std::string> filename;
 };
 
 struct BridgeRequest {
@@ -38,6 +51,11 @@ struct BridgeRequest {
   // "POST"), as the browser saw it; none when the extension did not learn
   // it, and for links, which are followed with a GET.
   std::optional<std::string> method;
+  // A `batch`'s links, in the order of the pick list; when the list as a
+  // whole is malformed, none and `linksError` says why (answered after the
+  // batch's `pending`).
+  std::vector<BatchLink> links;
+  std::string linksError;
 };
 
 struct ParsedRequest {

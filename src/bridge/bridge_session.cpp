@@ -93,20 +93,39 @@ void BridgeSession::Work() {
       Queued taken = std::move(queue_.front());
       queue_.pop_front();
       lock.unlock();
-      // A failure on this thread must not end the host: it is this
-      // request's error. A go after the final answer finds no ticket.
-      NoThrow(false, [&] {
-        const DownloadAnswer answer = NoThrow(DownloadAnswer{DownloadState::Error, true, "internal failure"},
-                                              [&] { return handler_.Download(taken.request, taken.ticket); });
-        lastFailure_.Note(taken.request.id, answer);
-        Send(FinalReply(taken.request.id, answer));
-        return true;
-      });
+      Decide(taken);
     }
     lock.lock();
   }
   --running_;
   workerEnded_.notify_all();
+}
+
+void BridgeSession::Decide(Queued& taken) {
+  const std::string& id = taken.request.id;
+  // A failure on this thread must not end the host: it is this request's
+  // error. A go after the final answer finds no ticket.
+  NoThrow(false, [&] {
+    const DownloadAnswer failure{DownloadState::Error, true, "internal failure"};
+    if (taken.request.type != RequestType::Batch) {
+      const DownloadAnswer answer = NoThrow(failure, [&] { return handler_.Download(taken.request, taken.ticket); });
+      lastFailure_.Note(id, answer);
+      Send(FinalReply(id, answer));
+      return true;
+    }
+    const BatchAnswer answer = NoThrow(BatchAnswer{failure.reason, {}}, [&] {
+      return handler_.Batch(taken.request, taken.ticket,
+                            [&](const std::vector<LinkOutcome>& decided) { Send(ProgressReply(id, decided)); });
+    });
+    if (answer.error) {
+      SendError(id, *answer.error);
+      return true;
+    }
+    // A link's fault (Trevalon unreachable, no go) is told under the batch's id.
+    for (const LinkOutcome& outcome : answer.outcomes) lastFailure_.Note(id, outcome.answer);
+    Send(DoneReply(id, answer.outcomes));
+    return true;
+  });
 }
 
 void BridgeSession::FinishAll() {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "bridge/batch_decision.h"
 #include "bridge/bridge_reply.h"
 #include "bridge/bridge_request.h"
 #include "bridge/commit_step.h"
@@ -38,6 +39,9 @@ class BridgeHandler {
   // Runs on one of the session's threads, several at once; may show the
   // prompt, once `gate` said go.
   virtual DownloadAnswer Download(const BridgeRequest& request, CommitGate& gate) = 0;
+  // A `batch`, on one of the session's threads; `progress` sends the links
+  // decided so far.
+  virtual BatchAnswer Batch(const BridgeRequest& request, CommitGate& gate, const BatchProgress& progress) = 0;
   // The input has ended: nothing more may be handed over, and every open
   // prompt is to close. Called again while requests remain.
   virtual void EndInput() = 0;
@@ -77,6 +81,7 @@ class BridgeSession {
     GoWaits::Ticket ticket;
   };
   void Work();
+  void Decide(Queued& taken);
   void FinishAll();
 
   ByteSink& sink_;

@@ -5,11 +5,15 @@
 // place of what the module would have to guess.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "bridge/bridge_reply.h"
 #include "bridge/bridge_request.h"
 #include "bridge/commit_step.h"
 #include "platform/platform.h"
 #include "sequence/download_sequence.h"
+#include "settings/settings_key.h"
 
 namespace vrpph::bridge {
 
@@ -35,6 +39,15 @@ constexpr const char* InputEnded = "input-ended";
 // record come after.
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
                               platform::Platform& platform, SequenceServices& services, CommitGate& gate);
+
+// A reported text in the code page, when it can stand in a record field.
+std::optional<std::string> RecordText(const platform::Text& text, const std::optional<std::string>& utf8);
+
+// The checks every request's URL and file name pass before a record may
+// hold them, filling `s`'s URL, name and extension; an error when one fails.
+std::optional<DownloadAnswer> ScreenRecordTexts(const std::string& url, const std::optional<std::string>& filename,
+                                                platform::Platform& platform, const SettingsKey& settings,
+                                                ScreenedRequest& s);
 
 // Today's browsers' road: decoded as the handler does, a POST declined
 // before the commit step, the browser's name for the file, and the script's

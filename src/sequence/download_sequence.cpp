@@ -39,17 +39,21 @@ SequenceOutcome RunDownloadSequence(ScreenedRequest request, const RoadPolicy& p
   }
   const auto calledOff = [&] { return policy.endOfInputCallsOff && services.InputEnded(); };
 
+  const bool autoLearn = policy.autoLearn && policy.asks;
   const PromptOutcome prompt =
-      services.ShowDownloadPrompt(request.owner, request.url, request.fileName, request.extension);
+      policy.asks ? services.ShowDownloadPrompt(request.owner, request.url, request.fileName, request.extension)
+                  : PromptOutcome{prompt_result::Proceed, OpenMode::Save};
   if (calledOff()) return SequenceOutcome::InputEnded;
   if (!GoesOn(policy.promptGoesOn, prompt.result)) {
-    if (policy.autoLearn && !request.forced) OfferTurnOff(platform, request.owner, request.url, request.nameInUrl);
+    if (autoLearn && !request.forced) OfferTurnOff(platform, request.owner, request.url, request.nameInUrl);
     return SequenceOutcome::NotSent;
   }
   std::optional<std::string> savePath = request.path;
-  if (prompt.openMode == OpenMode::Save && !savePath) savePath = services.CheckPausedDownload(request.owner, request.url);
+  if (policy.asks && prompt.openMode == OpenMode::Save && !savePath) {
+    savePath = services.CheckPausedDownload(request.owner, request.url);
+  }
   if (calledOff()) return SequenceOutcome::InputEnded;
-  if (policy.autoLearn && request.forced && !request.nameInUrl) OfferTurnOn(platform, request.owner, request.url);
+  if (autoLearn && request.forced && !request.nameInUrl) OfferTurnOn(platform, request.owner, request.url);
 
   TransferFields fields;
   fields.url = request.url;

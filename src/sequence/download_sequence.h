@@ -52,6 +52,10 @@ struct RoadPolicy {
   FileNameRule fileName;
   RecordRules record;
   DeliveryRules delivery;
+  // False: no prompt, a record in save mode with an empty Path (Trevalon
+  // picks the folder); remembered actions, the paused-download question and
+  // auto-learn's offers go with the prompt.
+  bool asks = true;
 };
 
 // A download a road's screening let through.

@@ -155,6 +155,26 @@ TEST_F(BridgeDecisionTest, ForcedRequestsSkipTheTypeTestsAndOtherKeysDoNot) {
                                                  "URL=https://host/page.html\nPath=OPEN"}));
 }
 
+TEST_F(BridgeDecisionTest, ALinksRefererIsTheDocumentHoldingItThenTheTabADownloadsTheTabFirst) {
+  BridgeRequest framed = Download("https://cdn.host/clip.webm");
+  framed.type = RequestType::Link;
+  framed.tabUrl = "https://host/watch.html";
+  framed.referrer = "https://player.host/embed/7";
+  BridgeRequest unfit = framed;
+  unfit.referrer = "https://player.host/\nCookie: x";
+  BridgeRequest download = framed;
+  download.type = RequestType::Download;
+  download.url = "https://cdn.host/clip.zip";
+  for (const BridgeRequest* request : {&framed, &unfit, &download}) {
+    EXPECT_EQ(Decide(*request).state, DownloadState::Taken);
+  }
+  EXPECT_EQ(Records(), (std::vector<std::string>{
+                           "URL=https://cdn.host/clip.webm\nReferer=https://player.host/embed/7\nPath=OPEN",
+                           "URL=https://cdn.host/clip.webm\nReferer=https://host/watch.html\nPath=OPEN",
+                           "URL=https://cdn.host/clip.zip\nReferer=https://host/watch.html\nPath=OPEN",
+                       }));
+}
+
 TEST_F(BridgeDecisionTest, ClaimsCancelsAndRememberedActionsEndWithoutTheDialogOrARecord) {
   claimedUrl = "http://h/claimed.zip";
   const DownloadAnswer claimed = Decide(Download(claimedUrl, "claimed.zip"));

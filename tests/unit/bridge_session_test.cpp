@@ -103,6 +103,10 @@ class PromptingHandler : public BridgeHandler {
     changed_.wait(lock, [this] { return released_ || ended_; });
     return ended_ ? DownloadAnswer{DownloadState::Declined, true, "input-ended"} : DownloadAnswer{DownloadState::Taken, true, {}};
   }
+  // The session's batch path is tested over the real host (CommitStepTest).
+  BatchAnswer Batch(const BridgeRequest& /*request*/, CommitGate& /*gate*/, const BatchProgress& /*progress*/) override {
+    return BatchAnswer{"not in this test", {}};
+  }
   void EndInput() override {
     std::lock_guard lock(mutex_);
     ++endCalls_;
@@ -342,6 +346,36 @@ TEST_F(CommitStepTest, OnlyARequestsOwnGoLetsItReachTrevalonAndOnlyWithinTheBoun
   EXPECT_EQ(sink.answers().size(), 10u) << "a go is never answered";
   EXPECT_EQ(Delivered(), (std::vector<std::string>{"claim http://h/a.zip", "record URL=http://h/a.zip\nPath=OPEN",
                                                    "claim http://h/b.zip", "record URL=http://h/b.zip\nPath=OPEN"}));
+}
+
+TEST_F(CommitStepTest, ABatchIsPendingThenProgressThenDoneAndAMalformedOneAnErrorWithoutGo) {
+  Start(kGoWithin);
+  std::string links;
+  for (int i = 0; i < 6; ++i) {
+    links += std::string(i ? "," : "") + R"({"index":)" + std::to_string(i) + R"(,"url":"http://h/)" + std::to_string(i) +
+             (i == 3 ? R"(.html","filename":"x\ny"})" : R"(.iso"})");
+  }
+  input.Push(R"({"id":"b1","type":"batch","links":[)" + links + "]}");
+  input.Push(Go("b1"));
+  input.Push(R"({"id":"b2","type":"batch","links":[{"index":0}]})");
+  ASSERT_TRUE(AwaitAnswers("b1", 3)) << ::testing::PrintToString(sink.answers());
+  ASSERT_TRUE(AwaitAnswers("b2", 2));
+  Finish();
+  const std::string taken = R"({"state":"taken"})";
+  const auto outcome = [](int index, const std::string& state) {
+    return R"({"index":)" + std::to_string(index) + "," + state.substr(1);
+  };
+  std::string five;
+  for (int i = 0; i < 5; ++i) {
+    five += std::string(i ? "," : "") + outcome(i, i == 3 ? R"({"state":"error","reason":"filename holds a line break"})" : taken);
+  }
+  EXPECT_EQ(AnswersTo("b1"), (std::vector<std::string>{R"({"id":"b1","state":"pending"})",
+                                                       R"({"id":"b1","state":"progress","outcomes":[)" + five + "]}",
+                                                       R"({"id":"b1","state":"done","outcomes":[)" + five + "," +
+                                                           outcome(5, taken) + "]}"}));
+  EXPECT_EQ(AnswersTo("b2"), PendingThen("b2", R"("state":"error","reason":"a link without a string url")"));
+  EXPECT_EQ(Delivered().size(), 10u) << "a claim query and a record for each of the five good links";
+  EXPECT_EQ(Delivered().back(), "record URL=http://h/5.iso\nPath=");
 }
 
 TEST_F(CommitStepTest, TheEndOfInputEndsAWaitForGoAtOnce) {

@@ -198,6 +198,51 @@ TEST_F(BridgeHostWineTest, TrevalonIsStartedWhenItIsNotRunningAndOtherwiseTheDow
   EXPECT_EQ(host.WaitForExit(kWaitMs), 0u);
 }
 
+// Picked links: one commit step, Trevalon started once, no prompt (no
+// remembered action is set for BIN or ISO), each link alone in order; and a
+// context menu's link with the frame it was in.
+TEST_F(BridgeHostWineTest, ABatchStartsTrevalonOnceAndHandsOverEveryGoodLinkInOrderWithoutAsking) {
+  testing::DeleteTree(settings_.registry, CurrentUser, keys::DefAction);
+  settings_.Main(values::AcceptingTypes, "EXE, ");
+  manager_ = std::make_unique<StandInManager>();
+  settings_.Main(values::ProgramPath, manager_->ProgramPath());
+  BridgeProcess host;
+  std::string links;
+  std::vector<std::string> outcomes, expected;
+  for (int i = 0; i < 12; ++i) {
+    const std::string url = "http://h/f" + std::to_string(i) + (i % 2 ? ".iso" : ".bin");
+    const bool bad = i == 7;
+    links += std::string(i ? "," : "") + R"({"index":)" + std::to_string(i) + R"(,"url":")" +
+             (bad ? "file:///c:/x" : url) + R"(","referrer":"http://h/list.html")" +
+             (i == 4 ? R"(,"filename":"r\u00e9sum\u00e9.bin"})" : "}");
+    outcomes.push_back(R"({"index":)" + std::to_string(i) +
+                       (bad ? R"(,"state":"error","reason":"url is not http, https or ftp"})" : R"(,"state":"taken"})"));
+    if (!bad) {
+      expected.push_back("URL=" + url + "\nReferer=http://h/list.html\nPath=" +
+                         (i == 4 ? "\nFileName=r\xE9sum\xE9.bin" : ""));
+    }
+  }
+  const auto answer = [&](const char* state, std::size_t from, std::size_t to) {
+    std::string list;
+    for (std::size_t i = from; i < to; ++i) list += (i > from ? "," : "") + outcomes[i];
+    return R"({"id":"b","state":")" + std::string(state) + R"(","outcomes":[)" + list + "]}";
+  };
+  Expect(host, R"({"id":"b","type":"batch","links":[)" + links + "]}", "b", answer("progress", 0, 5));
+  EXPECT_EQ(host.Receive(), answer("progress", 5, 10));
+  EXPECT_EQ(host.Receive(), answer("done", 0, 12));
+  EXPECT_EQ(manager_->Entries("START").size(), 1u);
+  EXPECT_EQ(Records(), expected);
+
+  Remember("WEBM", 0);
+  Expect(host,
+         R"({"id":"m","type":"link","url":"http://cdn.h/clip.webm","tabUrl":"http://h/watch.html",)"
+         R"("referrer":"http://player.h/embed/7"})",
+         "m", Taken("m"));
+  EXPECT_EQ(Records().back(), "URL=http://cdn.h/clip.webm\nReferer=http://player.h/embed/7\nPath=OPEN");
+  host.CloseInput();
+  EXPECT_EQ(host.WaitForExit(kWaitMs), 0u);
+}
+
 TEST_F(BridgeHostWineTest, APromptWaitsForItsAnswerWhileOtherRequestsAreAnswered) {
   RunningManager();
   testing::DeleteTree(settings_.registry, CurrentUser, keys::DefAction);

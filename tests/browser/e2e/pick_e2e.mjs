@@ -1,5 +1,7 @@
 // The context menus and the pick page in headless Chromium, with the test
-// double as the host (the real host has no batch yet):
+// double as the host, or with the real host (--standin, the file
+// prepare-host writes: records are read from the stand-in's log, and
+// --trevalon-control stops Trevalon before the 12 so that it is started):
 //   - "Download with Trevalon" on a link, on a link in a frame and on an
 //     image sends the forced link with the element's document as referrer;
 //   - "Download links with Trevalon…" on a page of 30 links (and a frame of
@@ -17,7 +19,9 @@
 // would pass it.
 //
 //   node pick_e2e.mjs --host LAUNCHER [--out DIR] [--screenshot FILE]
+//                     [--standin standin.json --trevalon-control SCRIPT]
 
+import { execFileSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync, existsSync } from "node:fs";
 import os from "node:os";
 import path from "node:path";
@@ -27,9 +31,13 @@ import { ChromiumSession } from "./chromium_session.mjs";
 import { EXTENSION_DIR, extensionIds, registerHost, writeTapLauncher } from "./host_registration.mjs";
 import { BIG_LINKS, PickFixtures } from "./pick_fixtures.mjs";
 import { readTapLog } from "./tap_log.mjs";
+import { readStandinLog } from "../real_host/standin_log.mjs";
 
 const { values: options } = parseArgs({
-  options: { host: { type: "string" }, out: { type: "string" }, screenshot: { type: "string" } },
+  options: {
+    host: { type: "string" }, out: { type: "string" }, screenshot: { type: "string" },
+    standin: { type: "string" }, "trevalon-control": { type: "string" },
+  },
 });
 if (!options.host) {
   console.error("usage: pick_e2e.mjs --host LAUNCHER [--out DIR] [--screenshot FILE]");
@@ -42,7 +50,10 @@ const tapLog = path.join(outDir, "host.log");
 const records = path.join(outDir, "records.jsonl");
 writeFileSync(records, "");
 const dirs = { userDataDir: path.join(outDir, "profile"), home: path.join(outDir, "home") };
-const launcher = writeTapLauncher(path.join(outDir, "host-launcher"), [path.resolve(options.host), "--records", records], tapLog);
+// The real host takes no --records: its records land in the stand-in's log.
+const standinLog = options.standin ? JSON.parse(readFileSync(options.standin, "utf8")).log : null;
+const hostArgs = standinLog ? [path.resolve(options.host)] : [path.resolve(options.host), "--records", records];
+const launcher = writeTapLauncher(path.join(outDir, "host-launcher"), hostArgs, tapLog);
 registerHost("chromium", dirs, launcher);
 
 const results = [];
@@ -54,7 +65,15 @@ function check(name, failures, details = {}) {
 }
 const same = (label, observed, expected) => (JSON.stringify(observed) === JSON.stringify(expected) ? [] : [`${label}: expected ${JSON.stringify(expected)}, observed ${JSON.stringify(observed)}`]);
 const requestsOf = (type) => readTapLog(tapLog).filter((entry) => entry.dir === "in" && entry.msg?.type === type).map((entry) => entry.msg);
-const readRecords = () => readFileSync(records, "utf8").split("\n").filter(Boolean).map((line) => JSON.parse(line));
+// A record's fields in its own order, as Trevalon got them (code page
+// bytes shown one character each).
+const recordFields = (text) => Object.fromEntries(text.split("\n").map((line) => [line.slice(0, line.indexOf("=")), line.slice(line.indexOf("=") + 1)]));
+const readRecords = () =>
+  standinLog
+    ? readStandinLog(standinLog).filter((entry) => entry.kind === "RECORD").map((entry) => recordFields(entry.bytes.toString("latin1")))
+    : readFileSync(records, "utf8").split("\n").filter(Boolean).map((line) => JSON.parse(line));
+const standinStarts = () => (standinLog ? readStandinLog(standinLog).filter((entry) => entry.kind === "START").length : 0);
+const trevalon = (state) => execFileSync(path.resolve(options["trevalon-control"]), [state], { stdio: "ignore" });
 
 const fixtures = await new PickFixtures().start();
 const session = await ChromiumSession.launch({ ...dirs, downloadDir: path.join(outDir, "downloads"), extensionDir: EXTENSION_DIR, logFile: path.join(outDir, "browser.log") });
@@ -97,9 +116,13 @@ try {
   for (const [info, expected] of oneLinks) {
     const { outcome } = await menuClick(info, pageUrl);
     const sent = requestsOf("link").at(-1);
+    // The real host: its exact record, the document holding the element as
+    // Referer (prepare-host remembers "open" for these types).
+    const record = standinLog ? same("record", readRecords().at(-1), { URL: expected.url, Referer: expected.referrer, Path: "OPEN" }) : [];
     check(`menu-one ${info.linkUrl ?? info.srcUrl}`, [
       ...same("request", sent && { type: sent.type, url: sent.url, tabUrl: sent.tabUrl, referrer: sent.referrer, keys: sent.keys }, { type: "link", url: expected.url, tabUrl: pageUrl, referrer: expected.referrer }),
       ...same("verdict", outcome?.state, "taken"),
+      ...record,
     ]);
   }
 
@@ -127,6 +150,10 @@ try {
     return boxes.length;
   })()`);
   const buttonText = await pick.evaluate(`document.getElementById("hand-over").textContent`);
+  // The real host must start Trevalon, once, for the 12.
+  const recordsBefore = readRecords().length;
+  if (options["trevalon-control"]) trevalon("installed");
+  const startsBefore = standinStarts();
   // A script's click is not the user's: nothing may go.
   await pick.evaluate(`document.getElementById("hand-over").click()`);
   await new Promise((resolve) => setTimeout(resolve, 500));
@@ -151,7 +178,8 @@ try {
     ...same("finished", finished, true),
     ...same("summary", summary, `Done: ${expectedRecords.length} of 12 sent to Trevalon.`),
     ...same("links sent", sentLinks, expectedSent),
-    ...same("records at the stand-in", readRecords(), expectedRecords),
+    ...same("records at the stand-in", readRecords().slice(recordsBefore), expectedRecords),
+    ...(options["trevalon-control"] ? same("Trevalon started", standinStarts() - startsBefore, 1) : []),
     ...same("outcomes shown", outcomes, chosen.map(([, , filename]) => (filename?.includes("\n") ? "Refused: the address holds a line break" : "Sent to Trevalon"))),
   ], { batches: batches.length, pressToOutcomesMs: Math.round(shownAt - pressedAt) });
   if (options.screenshot) {
@@ -220,6 +248,7 @@ try {
   const got = readRecords().slice(before);
   check("batch-200", [
     ...same("arrived", arrived, true),
+    ...(batchMs <= 3000 ? [] : [`the last record came ${batchMs} ms after the press, over 3 s`]),
     ...same("records in order", got.map((record) => record.URL), Array.from({ length: 200 }, (_, i) => `${fixtures.origin}/many/f${i}.zip`)),
   ], { pressToLastRecordMs: batchMs });
   console.log(`   200 links: the last record at the stand-in ${batchMs} ms after the press on "Hand over 200"`);
