@@ -167,7 +167,7 @@ export class ChromiumSession {
 
   // The address of one of the extension's own pages.
   extensionUrl(page) {
-    return `chrome-extension://${this.#extensionId}/${page}`;
+    return `${this.#extensionId ? `chrome-extension://${this.#extensionId}` : this.#workerOrigin}/${page}`;
   }
 
   // An expression's value in the tab, a promise's once it settles.

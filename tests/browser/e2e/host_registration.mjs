@@ -23,7 +23,8 @@ export function extensionIdOfKey(base64Key) {
 
 export function extensionIds(extensionDir = EXTENSION_DIR) {
   const manifest = JSON.parse(readFileSync(path.join(extensionDir, "manifest.json"), "utf8"));
-  return { chromium: extensionIdOfKey(manifest.key), firefox: manifest.browser_specific_settings.gecko.id };
+  // A store package has no key: Chromium then derives the id from the folder.
+  return { chromium: manifest.key ? extensionIdOfKey(manifest.key) : null, firefox: manifest.browser_specific_settings.gecko.id };
 }
 
 export function hostManifest(browser, launcher, ids = extensionIds()) {

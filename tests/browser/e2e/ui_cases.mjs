@@ -4,11 +4,12 @@
 // "current site" is the popup itself: no website.
 
 import { readFileSync } from "node:fs";
+import path from "node:path";
 import { isDeepStrictEqual } from "node:util";
 import { readPopup, readSiteList } from "./extension_pages.mjs";
 import { EXTENSION_DIR } from "./host_registration.mjs";
 
-const messagesOf = (locale) => JSON.parse(readFileSync(`${EXTENSION_DIR}_locales/${locale}/messages.json`, "utf8"));
+const messagesOf = (locale) => JSON.parse(readFileSync(path.join(EXTENSION_DIR, "_locales", locale, "messages.json"), "utf8"));
 
 // ctx: { session, browser, setTrevalon(state) }. Returns what the popup
 // showed, or { skipped: reason }.
