@@ -8,15 +8,22 @@ export const SETTING_KEYS = Object.freeze(["handOver", "keptSites"]);
 
 // local, managed: what the two storage areas hold (managed: {} when there is
 // no policy). The result says for each setting whether a policy fixed it.
+// Firefox hands a policy's REG_DWORD (what the templates write) over as the
+// number 0 or 1, unchecked by any schema: those count as false and true.
+function policyFlag(value) {
+  if (typeof value === "boolean") return value;
+  return value === 0 || value === 1 ? value === 1 : null;
+}
+
 export function effectiveSettings(local = {}, managed = {}) {
-  const managedHandOver = typeof managed.handOver === "boolean" ? managed.handOver : null;
+  const managedHandOver = policyFlag(managed.handOver);
   const userHandOver = typeof local.handOver === "boolean" ? local.handOver : true;
   const lockedSites = cleanSiteList(managed.keptSites);
   const userSites = cleanSiteList(local.keptSites).filter((site) => !lockedSites.includes(site));
   return {
     handOver: managedHandOver ?? userHandOver,
     handOverLocked: managedHandOver !== null,
-    switchHidden: managed.hideSwitch === true,
+    switchHidden: policyFlag(managed.hideSwitch) === true,
     keptSites: [...lockedSites, ...userSites],
     lockedSites,
     userSites,

@@ -77,8 +77,10 @@ describe("settings: a managed value always wins", () => {
       assert.equal(settings.handOver, policy);
       assert.equal(settings.handOverLocked, true);
     }
-    // A policy value of the wrong type is no policy.
-    assert.deepEqual([effectiveSettings({ handOver: false }, { handOver: "true" }).handOver, effectiveSettings({}, { handOver: 1 }).handOverLocked], [false, false]);
+    // Firefox's registry policies arrive as the numbers 0 and 1; anything else
+    // of the wrong type is no policy.
+    assert.deepEqual([effectiveSettings({}, { handOver: 0 }).handOver, effectiveSettings({ handOver: false }, { handOver: 1, hideSwitch: 1 }).switchHidden], [false, true]);
+    for (const odd of ["true", 2, null]) assert.equal(effectiveSettings({ handOver: false }, { handOver: odd, hideSwitch: odd }).handOverLocked, false);
   });
 
   it("joins the policy's sites to the user's, which cannot shorten them", () => {
