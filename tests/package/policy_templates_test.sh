@@ -29,7 +29,8 @@ values() {  # file, element, attribute
 # The ids the extension runs under: the key's, as the host lets it in, and
 # the gecko id.
 chromium_id=$(sed -n 's|.*kChromiumOrigin = "chrome-extension://\([a-p]\{32\}\)/";|\1|p' "$root/src/bridge/host_registration.h")
-gecko_id=$(sed -n 's/.*"gecko": { "id": "\([^"]*\)".*/\1/p' "$root/extension/manifest.json")
+# Blanks and line breaks out first: the manifest's layout is its editor's.
+gecko_id=$(tr -d ' \n' <"$root/extension/manifest.json" | sed -n 's/.*"gecko":{"id":"\([^"]*\)".*/\1/p')
 [[ -n $chromium_id && -n $gecko_id ]] || fail "could not read the extension's ids (chromium '$chromium_id', gecko '$gecko_id')"
 
 strings=$(values "$adml" string id)
