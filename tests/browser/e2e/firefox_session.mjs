@@ -7,7 +7,7 @@ import { spawn } from "node:child_process";
 import { createWriteStream, mkdirSync, writeFileSync } from "node:fs";
 import path from "node:path";
 import { BidiSocket } from "./bidi_socket.mjs";
-import { BrowserEvents, now } from "./browser_events.mjs";
+import { BrowserEvents, now, waitFor } from "./browser_events.mjs";
 
 export const FIREFOX = process.env.VRPPH_FIREFOX ?? "/usr/bin/firefox-esr";
 
@@ -175,6 +175,55 @@ export class FirefoxSession {
     return at;
   }
 
+  // The tab the driver opened pages in, as an object like attachPage's.
+  get tab() {
+    return this.#page(this.#tab);
+  }
+
+  // Opens url in a new tab; returns an object like attachPage's.
+  async openTab(url) {
+    const { context } = await this.#bidi.send("browsingContext.create", { type: "tab" });
+    await this.#bidi.send("browsingContext.navigate", { context, url, wait: "complete" });
+    return this.#page(context);
+  }
+
+  // The first top-level page whose URL starts with prefix, within
+  // timeoutMs, as an object that evaluates in it and clicks in it.
+  async attachPage(prefix, timeoutMs = 5000) {
+    let found;
+    await waitFor(async () => {
+      const { contexts } = await this.#bidi.send("browsingContext.getTree", { maxDepth: 0 });
+      found = contexts.find((context) => context.url.startsWith(prefix));
+      return found !== undefined;
+    }, timeoutMs);
+    if (!found) throw new Error(`no page at ${prefix}`);
+    const page = this.#page(found.context);
+    await waitFor(() => page.evaluate(`document.readyState === "complete"`), timeoutMs);
+    return page;
+  }
+
+  #page(context) {
+    return {
+      evaluate: async (expression) => {
+        const json = await this.#evaluate(`(async () => JSON.stringify(await (${expression})))()`, true, context);
+        return json === undefined ? undefined : JSON.parse(json);
+      },
+      clickAt: (box) => this.#clickAt(context, box),
+    };
+  }
+
+  // A real left click at a point of the context's viewport.
+  async #clickAt(context, { x, y }) {
+    await this.#bidi.send("input.performActions", {
+      context,
+      actions: [{
+        type: "pointer", id: "mouse", parameters: { pointerType: "mouse" },
+        actions: [{ type: "pointerMove", x: Math.round(x), y: Math.round(y), origin: "viewport" }, { type: "pointerDown", button: 0 }, { type: "pointerUp", button: 0 }],
+      }],
+    });
+    await this.#bidi.send("input.releaseActions", { context });
+  }
+
   async close() {
     const exited = this.#child.exitCode !== null ? Promise.resolve() : new Promise((resolve) => this.#child.once("exit", resolve));
     await this.#bidi.send("browser.close").catch(() => {});
@@ -184,10 +233,10 @@ export class FirefoxSession {
     clearTimeout(timer);
   }
 
-  async #evaluate(expression, awaitPromise = false) {
+  async #evaluate(expression, awaitPromise = false, context = this.#tab) {
     const { result, exceptionDetails } = await this.#bidi.send("script.evaluate", {
       expression,
-      target: { context: this.#tab },
+      target: { context },
       awaitPromise,
     });
     if (exceptionDetails) throw new Error(`${expression}: ${exceptionDetails.text}`);
