@@ -60,23 +60,7 @@ DownloadAnswer DecideLink(const BatchLink& link, platform::WindowHandle owner, p
   s.owner = owner;
   s.forced = true;
   s.referer = RecordText(platform.text, link.referrer);
-  switch (RunDownloadSequence(std::move(s), kBatchRoad, platform, services)) {
-    case SequenceOutcome::Sent:
-      return DownloadAnswer{DownloadState::Taken, true, {}};
-    case SequenceOutcome::Claimed:
-    case SequenceOutcome::NotSent:
-      return DownloadAnswer{DownloadState::Taken, false, {}};
-    case SequenceOutcome::InputEnded:
-      return Declined(reason::InputEnded);
-    case SequenceOutcome::NotConfirmed:
-      return Declined(reason::NotConfirmed);
-    case SequenceOutcome::PostDeclined:
-      return Declined(reason::Post);
-    case SequenceOutcome::Refused:
-    case SequenceOutcome::Unreachable:
-      break;
-  }
-  return Declined(reason::Unreachable);
+  return AnswerOf(RunDownloadSequence(std::move(s), kBatchRoad, platform, services));
 }
 
 std::vector<LinkOutcome> AllDeclined(const std::vector<BatchLink>& links, const char* why) {

@@ -90,7 +90,10 @@ DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHand
   const bool link = request.type == RequestType::Link;
   s.referer = RecordText(platform.text, link ? request.referrer : request.tabUrl);
   if (!s.referer) s.referer = RecordText(platform.text, link ? request.tabUrl : request.referrer);
-  const SequenceOutcome outcome = RunDownloadSequence(std::move(s), kBridgeRoad, platform, services);
+  return AnswerOf(RunDownloadSequence(std::move(s), kBridgeRoad, platform, services));
+}
+
+DownloadAnswer AnswerOf(SequenceOutcome outcome) {
   if (outcome == SequenceOutcome::Sent) return DownloadAnswer{DownloadState::Taken, true, {}};
   if (outcome == SequenceOutcome::Claimed || outcome == SequenceOutcome::NotSent) return TakenUnsent();
   if (outcome == SequenceOutcome::PostDeclined) return Declined(reason::Post);

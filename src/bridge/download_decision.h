@@ -40,6 +40,9 @@ constexpr const char* InputEnded = "input-ended";
 DownloadAnswer DecideDownload(const BridgeRequest& request, platform::WindowHandle owner,
                               platform::Platform& platform, SequenceServices& services, CommitGate& gate);
 
+// The extension's answer to what the one sequence did with a request.
+DownloadAnswer AnswerOf(SequenceOutcome outcome);
+
 // A reported text in the code page, when it can stand in a record field.
 std::optional<std::string> RecordText(const platform::Text& text, const std::optional<std::string>& utf8);
 
