@@ -10,6 +10,7 @@
 #include "support/fixed_commit_gate.h"
 #include "support/registry_tools.h"
 #include "support/scripted_prompt_dialog.h"
+#include "support/sent_records.h"
 
 namespace vrpph::bridge {
 namespace {
@@ -66,15 +67,7 @@ class BatchDecisionTest : public ::testing::Test {
     return DecideBatch(request, kBrowser, world.platform, services, gate,
                        [this](const std::vector<LinkOutcome>& decided) { progress.push_back(decided.size()); });
   }
-  std::vector<std::string> Records() const {
-    std::vector<std::string> sent;
-    for (const auto& data : world.desktop.copyData()) {
-      if (data.dwData == manager::ClaimQueryTag) continue;
-      EXPECT_EQ(data.dwData, kBrowser);
-      sent.push_back(data.bytes);
-    }
-    return sent;
-  }
+  std::vector<std::string> Records() const { return testing::SentRecords(world.desktop, kBrowser); }
   std::size_t Starts() const { return world.programs.calls().size(); }
 
   testing::FakePlatform world;

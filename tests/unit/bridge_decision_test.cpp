@@ -10,6 +10,7 @@
 #include "support/fixed_commit_gate.h"
 #include "support/registry_tools.h"
 #include "support/scripted_prompt_dialog.h"
+#include "support/sent_records.h"
 
 namespace vrpph::bridge {
 namespace {
@@ -47,15 +48,7 @@ class BridgeDecisionTest : public ::testing::Test {
     return DecideDownload(request, kBrowser, world.platform, services, gate);
   }
   // The transfer records Trevalon received, each tagged with its owner.
-  std::vector<std::string> Records() const {
-    std::vector<std::string> records;
-    for (const auto& sent : world.desktop.copyData()) {
-      if (sent.dwData == manager::ClaimQueryTag) continue;
-      EXPECT_EQ(sent.dwData, kBrowser);
-      records.push_back(sent.bytes);
-    }
-    return records;
-  }
+  std::vector<std::string> Records() const { return testing::SentRecords(world.desktop, kBrowser); }
 
   testing::FakePlatform world;
   testing::ScriptedPromptDialog dialog;
